@@ -1,0 +1,17 @@
+# cs_add_test(NAME name SOURCES ... LIBS ...)
+# One GoogleTest program per subsystem. Natively these are the sanitized unit
+# tests; in the Windows tree they run under Wine through the emulator.
+function(cs_add_test)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    if(WIN32)
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
+        set_target_properties(${T_NAME} PROPERTIES SUFFIX ".exe")
+        add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
+    else()
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+        add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 600)
+endfunction()

@@ -1,0 +1,25 @@
+#!/bin/bash
+# Every test tier: unit tests natively, then the Windows tree's tests (Win32
+# code and the real program) under Wine on a private X display.
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$ROOT/scripts/wine-env.sh"
+export WINEPREFIX="$ROOT/build/windows/wineprefix"
+
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    xvfb_stop
+}
+trap cleanup EXIT
+
+status=0
+echo "== unit tests (native, sanitized)"
+ctest --test-dir "$ROOT/build/host" --output-on-failure -j2 || status=1
+
+echo "== Windows tests (Wine)"
+xvfb_start
+wine_prepare_prefix
+wineserver -p >/dev/null 2>&1   # keep one server for all tests
+ctest --test-dir "$ROOT/build/windows" --output-on-failure || status=1
+
+exit $status

@@ -1,0 +1,39 @@
+# Sourced: Wine settings shared by the test and run scripts.
+#   wine_prepare_prefix   create and initialise $WINEPREFIX once
+#   xvfb_start / xvfb_stop  a private X display on a free number
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
+export WINEARCH=win64
+
+wine_prepare_prefix() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.cubesaver-ready" ]; then
+            wineboot -i >/dev/null 2>&1 || true
+            wineserver -w
+            touch "$WINEPREFIX/.cubesaver-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}
+
+XVFB_PID=""
+xvfb_start() {
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local number
+    read -r number <"$fifo"
+    rm -f "$fifo"
+    export DISPLAY=":$number"
+}
+
+xvfb_stop() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    fi
+}
