@@ -1,3 +1,52 @@
+// Start-up: read the switch the system started us with, build the one
+// application object and hand over to the mode.
 #include <windows.h>
+#include <commctrl.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <new>
+
+#include "app/command_line.h"
+#include "app/cube_saver_app.h"
+#include "app/process_state.h"
+#include "app/win32/configure_dialog.h"
+#include "app/win32/saver_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+    using namespace cs;
+    InitCommonControls();
+
+    ProcessState& process = Process();
+    process.instance = instance;
+
+    const CommandLine command = ParseArguments(SkipProgramName(GetCommandLineA()));
+    process.mode = command.mode;
+    process.windowed_width = command.windowed_width;
+    process.windowed_height = command.windowed_height;
+    HWND parent = command.parent_is_foreground ? GetForegroundWindow()
+                                               : reinterpret_cast<HWND>(command.parent_window);
+
+    CubeSaverApp* app = new (std::nothrow) CubeSaverApp();
+    if (!app) {
+        MessageBoxA(parent, "The main object could not be created.", "Out of memory", MB_OK);
+        return E_OUTOFMEMORY;
+    }
+    process.app = app;
+
+    switch (command.mode) {
+    case ScreenMode::ChangePassword:
+        ChangePassword(parent);
+        break;
+    case ScreenMode::Configure:
+        RunConfigureDialog(instance, parent);
+        break;
+    case ScreenMode::Preview:
+    case ScreenMode::Saver:
+    case ScreenMode::Windowed:
+        app->Run(parent, show_command);
+        break;
+    }
+
+    process.app = nullptr;
+    delete app;
+    return 0;
+}

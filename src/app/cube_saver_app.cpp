@@ -1,0 +1,38 @@
+#include "app/cube_saver_app.h"
+
+#include "app/exit_rules.h"
+#include "config/settings_defaults.h"
+#include "config/settings_values.h"
+
+namespace cs {
+namespace {
+constexpr unsigned kMessageKeyDown = 0x0100;
+}
+
+CubeSaverApp::CubeSaverApp() {
+    // Last step of construction: the page groups take their defaults.
+    ResetDefaults(nullptr, kAllGroups);
+}
+
+CubeSaverApp::~CubeSaverApp() = default;
+
+void CubeSaverApp::LoadSettings(WindowHandle owner, bool store, SettingsStore* key, int group, int first_index) {
+    if (!key) return;
+    if (store) {
+        WriteCubeSettings(cube_, *key, group, first_index);
+        return;
+    }
+    ReadCubeSettings(cube_, *key, group, first_index);
+}
+
+void CubeSaverApp::SeedFirstRunDefaults() { SeedFirstRunCubeDefaults(cube_); }
+
+void CubeSaverApp::ResetDefaults(WindowHandle owner, int group) { ResetCubeDefaults(cube_, group); }
+
+int CubeSaverApp::PreWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    // The command keys belong to the scene and never end the saver.
+    if (message == kMessageKeyDown && CommandForKey(static_cast<unsigned>(wparam)) != SceneCommand::None) return 1;
+    return 0;
+}
+
+}  // namespace cs
