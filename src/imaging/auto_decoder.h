@@ -1,0 +1,31 @@
+#pragma once
+// The one decoding entry point: recognises the format from the data's first
+// bytes (never from the file name) and hands the decode to the decoder of
+// that format.
+#include <memory>
+
+#include "imaging/picture_decoder.h"
+
+namespace cs {
+
+class AutoDecoder : public PictureDecoder {
+public:
+    AutoDecoder();
+    ~AutoDecoder() override;
+
+    // Code 8 "Unknown file type." for data of no known format; code 6
+    // "Library not compiled for this file type." for GIF, TIFF, PICT, EPS,
+    // PGM and PPM.
+    void MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) override;
+    void DecodeInto(Bitmap& target, DataSource& source) override {}
+
+private:
+    std::unique_ptr<PictureDecoder> bmp_;
+    std::unique_ptr<PictureDecoder> tga_;
+    std::unique_ptr<PictureDecoder> jpeg_;
+    std::unique_ptr<PictureDecoder> png_;
+    std::unique_ptr<PictureDecoder> pcx_;  // null until the PCX decoder is built in
+    std::unique_ptr<PictureDecoder> psd_;  // null until the PSD decoder is built in
+};
+
+}  // namespace cs

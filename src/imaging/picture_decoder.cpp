@@ -1,0 +1,85 @@
+#include "imaging/picture_decoder.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "imaging/decoder_trace.h"
+#include "imaging/pl_exception.h"
+
+namespace cs {
+namespace {
+
+std::string FormatText(const char* format, const void* pointer) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, pointer);
+    return buffer;
+}
+
+// Opens with `open`; on failure throws the open result as the code. Then
+// decodes, closing the source whatever happens.
+template <typename Source, typename OpenFn>
+void DecodeThrough(PictureDecoder& decoder, Source& source, OpenFn open, const std::string& failureText,
+                   Bitmap& target, int requestedBits) {
+    const int result = open();
+    if (result != 0) ThrowDecoderError(result, failureText);
+    try {
+        decoder.MakeBitmap(source, target, requestedBits);
+    } catch (...) {
+        source.Close();
+        throw;
+    }
+    decoder.CloseSource(source);
+}
+
+}  // namespace
+
+void PictureDecoder::DecodeFromFile(const char* fileName, Bitmap& target, int requestedBits, ProgressSink* sink) {
+    const char* name = fileName != nullptr ? fileName : "";
+    DecoderTrace::Writef(1, "--- Decoding file %s. ---\n", name);
+    FileSource source(sink);
+    DecodeThrough(*this, source, [&] { return source.Open(name); }, std::string("Opening ") + name + " failed",
+                  target, requestedBits);
+}
+
+void PictureDecoder::DecodeFromResource(void* module, int id, Bitmap& target, int requestedBits, const char* type) {
+    DecoderTrace::Writef(1, "--- Decoding resource ID %i. ---\n", id);
+    ResourceSource source;
+    DecodeThrough(*this, source, [&] { return source.Open(module, id, type); },
+                  "Opening resource " + std::to_string(id) + " failed", target, requestedBits);
+}
+
+void PictureDecoder::DecodeFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target, int requestedBits,
+                                      ProgressSink* sink) {
+    DecoderTrace::Writef(1, "--- Decoding from memory at %p. ---\n", static_cast<const void*>(data));
+    MemorySource source(sink);
+    DecodeThrough(*this, source, [&] { return source.Open(data, size); },
+                  FormatText("Reading from memory at %p failed", data), target, requestedBits);
+}
+
+void PictureDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
+    DecodeInto(target, source);
+    if (requestedBits == 0) return;
+    if (target.BitsPerPixel() < requestedBits) {
+        PlainBitmap converted;
+        converted.CreateCopy(target, static_cast<std::uint16_t>(requestedBits));
+        target.CreateCopy(converted);
+    } else if (target.BitsPerPixel() > requestedBits) {
+        ThrowPlainError(plerr::kNotSupported, pltext::kDepthMismatch);
+    }
+}
+
+void PictureDecoder::CloseSource(DataSource& source) { source.Close(); }
+
+void PictureDecoder::CheckImageSize(std::int64_t width, std::int64_t height) {
+    if (width < 1 || height < 1) ThrowDecoderError(plerr::kMalformed, pltext::kBadDimensions);
+    if (width > INT32_MAX || height > INT32_MAX ||
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > BitmapPixelLimit()) {
+        ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
+    }
+}
+
+void PictureDecoder::CheckDataFor(const DataSource& source, std::uint64_t bytesNeeded) {
+    if (bytesNeeded > source.Remaining()) ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
+}
+
+}  // namespace cs

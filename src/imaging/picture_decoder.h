@@ -1,0 +1,54 @@
+#pragma once
+// Base of every format decoder and of AutoDecoder. A decoder object is
+// reusable: each decode opens and closes its own source. Failures are thrown
+// as PLTextException (codes in pl_exception.h).
+//
+// A format decoder derives from PictureDecoder, has a default constructor
+// and overrides DecodeInto: read from the source (Read throws code 11 at the
+// end of the data), check the size with CheckImageSize / CheckDataFor before
+// creating the target, create it, hold a BitmapLock while filling the rows,
+// and report errors through ThrowDecoderError.
+#include <cstddef>
+#include <cstdint>
+
+#include "imaging/bitmap.h"
+#include "imaging/data_source.h"
+#include "imaging/pl_object.h"
+
+namespace cs {
+
+class PictureDecoder : public PLObject {
+public:
+    PictureDecoder() = default;
+    PictureDecoder(const PictureDecoder&) = delete;
+    PictureDecoder& operator=(const PictureDecoder&) = delete;
+    ~PictureDecoder() override = default;
+
+    // requestedBits: 0 keeps the decoded depth; otherwise a depth above the
+    // decoded one is converted up and one below it throws code 6.
+    virtual void DecodeFromFile(const char* fileName, Bitmap& target, int requestedBits = 0,
+                                ProgressSink* sink = nullptr);
+    // module is the HMODULE, type as FindResourceA takes it (nullptr for
+    // RT_RCDATA). Only meaningful on Windows.
+    virtual void DecodeFromResource(void* module, int id, Bitmap& target, int requestedBits = 0,
+                                    const char* type = nullptr);
+    virtual void DecodeFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
+                                  int requestedBits = 0, ProgressSink* sink = nullptr);
+    // Decodes into the target, then converts it to the requested depth.
+    virtual void MakeBitmap(DataSource& source, Bitmap& target, int requestedBits);
+    virtual void CloseSource(DataSource& source);
+    // Creates the target with the decoded size and depth and fills it. The
+    // base does nothing.
+    virtual void DecodeInto(Bitmap& target, DataSource& source) {}
+
+protected:
+    // Code 2 "Invalid image dimensions." for a width or height below 1; code
+    // 10 "Out of memory creating bitmap." above the bitmap pixel limit.
+    static void CheckImageSize(std::int64_t width, std::int64_t height);
+    // Code 10 "Out of memory creating bitmap." when the data left in the
+    // source is shorter than `bytesNeeded`: a header promising more pixels
+    // than the file can hold is refused before anything is allocated.
+    static void CheckDataFor(const DataSource& source, std::uint64_t bytesNeeded);
+};
+
+}  // namespace cs
