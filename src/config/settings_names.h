@@ -1,0 +1,26 @@
+#pragma once
+// Where the settings live: the key below HKEY_CURRENT_USER and the names of
+// the two list subkeys (the same as the titles of the dialog's list tabs).
+// They are kept encoded and decoded when used.
+#include <string>
+
+#include "base/encoded_text.h"
+
+namespace cs {
+
+inline std::string SettingsKeyPath() {
+    static constexpr EncodedText kText("Software\\Quillmark Graphics\\Cube Saver");
+    return kText.Decode();
+}
+
+inline std::string PictureListKeyName() {
+    static constexpr EncodedText kText("Pictures");
+    return kText.Decode();
+}
+
+inline std::string MusicListKeyName() {
+    static constexpr EncodedText kText("Music");
+    return kText.Decode();
+}
+
+}  // namespace cs
