@@ -1,0 +1,31 @@
+#pragma once
+// The file extensions a list accepts, lower case and without the dot.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cs {
+
+class ExtensionList {
+public:
+    ExtensionList() = default;
+    // Splits a comma-separated text: spaces are dropped anywhere, a comma
+    // ends an entry, the text after the last comma is the last entry. Empty
+    // entries are left out.
+    explicit ExtensionList(std::string_view text);
+
+    // Whether the text after the last '.' of name, in lower case, is one of
+    // the entries. A name without a '.' never matches.
+    bool Matches(std::string_view name) const;
+
+    const std::vector<std::string>& Entries() const { return entries_; }
+
+private:
+    std::vector<std::string> entries_;
+};
+
+// The comma-separated texts of the two lists (kept encoded).
+std::string PictureExtensionsText();
+std::string MusicExtensionsText();
+
+}  // namespace cs

@@ -1,0 +1,53 @@
+#pragma once
+// A flat list of file paths (the picture list and the music list) and the
+// two ways of picking from it: in list order, or from a shuffle bag that
+// hands out every entry once per cycle.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cs {
+
+// The longest path an entry may hold, in characters (without terminator).
+inline constexpr std::size_t kMaxPathChars = 259;
+
+class PathList {
+public:
+    // Appends a path; empty paths and paths longer than kMaxPathChars are
+    // refused (answer false).
+    bool Append(std::string path);
+
+    std::size_t Count() const { return entries_.size(); }
+    bool Empty() const { return entries_.empty(); }
+    const std::vector<std::string>& Entries() const { return entries_; }
+
+    // The entry after the previous in-order pick, wrapping to the first;
+    // none for an empty list.
+    std::optional<std::string> NextInOrder();
+    // A random entry not yet drawn in this cycle; the draw adds the
+    // millisecond tick count to cs::NextRandom(). Traces "%04d %04d %s\n"
+    // (slot, index, path). None for an empty list.
+    std::optional<std::string> NextShuffled(std::uint32_t tick_count);
+
+    // Removes entry i (ignored when out of range) and empties the shuffle
+    // bag, so the next shuffled pick draws from the shorter list.
+    void RemoveEntry(std::size_t i);
+
+    std::int32_t LastPicked() const { return last_picked_; }
+    std::uint32_t NextIndex() const { return next_index_; }
+    std::size_t BagSize() const { return shuffle_bag_.size(); }
+
+    bool Randomize() const { return randomize_ != 0; }
+    void SetRandomize(bool randomize) { randomize_ = randomize ? 1 : 0; }
+
+private:
+    std::vector<std::string> entries_;
+    std::uint32_t next_index_ = 0;
+    std::int32_t last_picked_ = 0;
+    std::vector<std::uint32_t> shuffle_bag_;
+    std::uint8_t randomize_ = 0;
+};
+
+}  // namespace cs
