@@ -1,0 +1,88 @@
+# Sourced by the end-to-end tests: the real CubeSaver.scr under Wine, driven
+# from outside with xdotool and looked at with ImageMagick.
+#   SCR        the program
+#   e2e_start ARGS...   start it in the background (pid in SAVER_PID)
+#   wait_window TITLE [SECONDS]   echo the X window id once it is mapped
+#   wait_exit PID [SECONDS]       wait for a process; returns its status (124 on timeout)
+set -u
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+ROOT=$(cd "$E2E_DIR/../.." && pwd)
+. "$ROOT/scripts/wine-env.sh"
+: "${BUILD_DIR:=$ROOT/build/windows}"
+: "${WINEPREFIX:=$BUILD_DIR/wineprefix}"
+export WINEPREFIX
+SCR="$BUILD_DIR/CubeSaver.scr"
+[ -f "$SCR" ] || { echo "missing $SCR"; exit 1; }
+
+E2E_OWN_DISPLAY=0
+E2E_PIDS=()
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    if [ "$E2E_OWN_DISPLAY" = 1 ]; then
+        wineserver -k >/dev/null 2>&1
+        xvfb_stop
+    fi
+}
+trap e2e_cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+    xvfb_start
+    E2E_OWN_DISPLAY=1
+fi
+wine_prepare_prefix
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+e2e_start() {
+    wine "$SCR" "$@" >/dev/null 2>&1 &
+    SAVER_PID=$!
+    E2E_PIDS+=("$SAVER_PID")
+}
+
+wait_window() {
+    local title=$1 seconds=${2:-30} id
+    local deadline=$((SECONDS + seconds))
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+window_exists() {
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
+}
+
+wait_exit() {
+    local pid=$1 seconds=${2:-20}
+    local deadline=$((SECONDS + seconds))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && return 124
+        sleep 0.1
+    done
+    wait "$pid"
+}
+
+# Sends a key to a window through the X test extension (Wine ignores
+# synthetic events).
+press_key() {
+    local window=$1 key=$2
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
+    xdotool key "$key"
+}
+
+# The colour of one pixel of a window as "r,g,b".
+pixel_at() {
+    local window=$1 x=$2 y=$3 file
+    file=$(mktemp --suffix=.png)
+    import -window "$window" "$file" 2>/dev/null || { rm -f "$file"; return 1; }
+    convert "$file" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info:
+    rm -f "$file"
+}
