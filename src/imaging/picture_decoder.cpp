@@ -82,4 +82,12 @@ void PictureDecoder::CheckDataFor(const DataSource& source, std::uint64_t bytesN
     if (bytesNeeded > source.Remaining()) ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
 }
 
+std::int32_t PictureDecoder::DpiFromPixelsPerMetre(double pixelsPerMetre) {
+    const float product = static_cast<float>(pixelsPerMetre) * 0.0254f;
+    const double dpi = static_cast<double>(product) + 0.5;
+    if (!(dpi < 2147483647.0)) return INT32_MAX;
+    if (!(dpi > -2147483648.0)) return INT32_MIN;
+    return static_cast<std::int32_t>(dpi);
+}
+
 }  // namespace cs

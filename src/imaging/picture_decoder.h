@@ -49,6 +49,10 @@ protected:
     // source is shorter than `bytesNeeded`: a header promising more pixels
     // than the file can hold is refused before anything is allocated.
     static void CheckDataFor(const DataSource& source, std::uint64_t bytesNeeded);
+    // Dots per inch from pixels per metre: ppm * 0.0254 + 0.5, truncated,
+    // computed as the formats' reference readers do (single-precision
+    // product).
+    static std::int32_t DpiFromPixelsPerMetre(double pixelsPerMetre);
 };
 
 }  // namespace cs

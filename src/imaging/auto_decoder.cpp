@@ -1,0 +1,53 @@
+#include "imaging/auto_decoder.h"
+
+#include "imaging/bmp_decoder.h"
+#include "imaging/decoder_trace.h"
+#include "imaging/jpeg_decoder.h"
+#include "imaging/picture_format.h"
+#include "imaging/pl_exception.h"
+#include "imaging/png_decoder.h"
+#include "imaging/tga_decoder.h"
+#if defined(CS_HAVE_PCX_DECODER)
+#include "imaging/pcx_decoder.h"
+#endif
+#if defined(CS_HAVE_PSD_DECODER)
+#include "imaging/psd_decoder.h"
+#endif
+
+namespace cs {
+
+AutoDecoder::AutoDecoder()
+    : bmp_(std::make_unique<BmpDecoder>()),
+      tga_(std::make_unique<TgaDecoder>()),
+      jpeg_(std::make_unique<JpegDecoder>()),
+      png_(std::make_unique<PngDecoder>()) {
+#if defined(CS_HAVE_PCX_DECODER)
+    pcx_ = std::make_unique<PcxDecoder>();
+#endif
+#if defined(CS_HAVE_PSD_DECODER)
+    psd_ = std::make_unique<PsdDecoder>();
+#endif
+}
+
+AutoDecoder::~AutoDecoder() = default;
+
+void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
+    const PictureFormat format = DetectPictureFormat(source.LookAhead(kDetectionBytes), source.Remaining());
+    PictureDecoder* decoder = nullptr;
+    const char* message = nullptr;
+    switch (format) {
+        case PictureFormat::Bmp: decoder = bmp_.get(); message = "Windows bitmap recognized.\n"; break;
+        case PictureFormat::Tga: decoder = tga_.get(); message = "TGA file recognized.\n"; break;
+        case PictureFormat::Jpeg: decoder = jpeg_.get(); message = "JPEG file recognized.\n"; break;
+        case PictureFormat::Png: decoder = png_.get(); message = "PNG file recognized.\n"; break;
+        case PictureFormat::Pcx: decoder = pcx_.get(); message = "PCX file recognized.\n"; break;
+        case PictureFormat::Psd: decoder = psd_.get(); message = "PSD file recognized.\n"; break;
+        case PictureFormat::Unknown: ThrowDecoderError(plerr::kUnknownFileType, pltext::kUnknownFileType);
+        default: break;
+    }
+    if (decoder == nullptr) ThrowDecoderError(plerr::kNotSupported, pltext::kNotCompiled);
+    DecoderTrace::Write(2, message);
+    decoder->MakeBitmap(source, target, requestedBits);
+}
+
+}  // namespace cs
