@@ -1,0 +1,54 @@
+#!/bin/bash
+# Frame pacing: the windowed saver for 10 s at "60 fps" and at "Infinite";
+# median and 99th percentile of the intervals between frame starts, from the
+# program's own frame log.
+set -u
+ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
+. "$ROOT/scripts/saver-prefix.sh"
+DATA="$ROOT/build/bench-data/pacing"
+mkdir -p "$DATA"
+SECONDS_EACH=${PACING_SECONDS:-10}
+
+own_display=0
+if [ -z "${DISPLAY:-}" ]; then xvfb_start; own_display=1; fi
+saver_prefix_init "$DATA/wineprefix"
+
+run_at() {
+    local framerate=$1 log="$DATA/frames-$1.txt"
+    rm -f "$log"
+    saver_reg_dword 000_018 "$framerate"
+    saver_reg_dword 000_014 0
+    CUBESAVER_FRAME_LOG="$(winepath -w "$log" 2>/dev/null)" wine "$SCR" /w 640x480 >/dev/null 2>&1 &
+    local pid=$! window=""
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    sleep "$SECONDS_EACH"
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window" >/dev/null 2>&1
+    xdotool key Escape
+    for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+    kill $pid 2>/dev/null
+    wait $pid 2>/dev/null
+    python3 - "$log" "$2" <<'PY'
+import sys
+path, label = sys.argv[1], sys.argv[2]
+try:
+    starts = [float(l) for l in open(path) if l.strip()]
+except OSError:
+    print(f"{label:10s} no frame log written"); sys.exit(1)
+iv = sorted((b - a) * 1000 for a, b in zip(starts, starts[1:]))
+if not iv:
+    print(f"{label:10s} no frames"); sys.exit(1)
+def pct(p): return iv[min(len(iv) - 1, int(p / 100 * len(iv)))]
+print(f"{label:10s} frames {len(starts):7d}  median {pct(50):8.3f} ms  p99 {pct(99):8.3f} ms  max {iv[-1]:8.3f} ms")
+PY
+}
+
+echo "Frame intervals, windowed 640x480 under Wine, ${SECONDS_EACH}s each:"
+run_at 3 "60 fps"
+run_at 5 "Infinite"
+wineserver -k >/dev/null 2>&1
+[ $own_display = 1 ] && xvfb_stop
+exit 0

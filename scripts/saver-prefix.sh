@@ -1,0 +1,34 @@
+# Sourced: a Wine prefix with the saver's settings prepared from outside.
+#   saver_prefix_init DIR   use (and create) the prefix DIR; the saver's first
+#                           run has been done there, so stored values stick
+#   saver_reg_dword NAME VALUE   store a setting as the settings dialog would
+#   saver_reg_list Pictures|Music PATH...  store a list (Windows paths)
+ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+. "$ROOT/scripts/wine-env.sh"
+SAVER_KEY='HKCU\Software\Quillmark Graphics\Cube Saver'
+SCR=${SCR:-$ROOT/build/windows/CubeSaver.scr}
+
+saver_prefix_init() {
+    export WINEPREFIX=$1
+    wine_prepare_prefix
+    # The first run seeds and saves the settings; let it happen now so that
+    # values stored afterwards are not overwritten.
+    if ! wine reg query "$SAVER_KEY" /v 000_100 >/dev/null 2>&1; then
+        wine "$SCR" /p 0 >/dev/null 2>&1
+    fi
+}
+
+saver_reg_dword() {
+    wine reg add "$SAVER_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+}
+
+saver_reg_list() {
+    local list=$1 i=0 path
+    shift
+    wine reg delete "$SAVER_KEY\\$list" /f >/dev/null 2>&1
+    wine reg add "$SAVER_KEY\\$list" /f >/dev/null 2>&1
+    for path in "$@"; do
+        wine reg add "$SAVER_KEY\\$list" /v "$(printf '%05d' $i)" /t REG_SZ /d "$path" /f >/dev/null 2>&1
+        i=$((i + 1))
+    done
+}
