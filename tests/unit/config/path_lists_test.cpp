@@ -292,13 +292,5 @@ TEST(PathListTest, RemovalKeepsTheInOrderWalkInRange) {
     EXPECT_FALSE(list.NextInOrder());
 }
 
-TEST(PathListTest, RefusesEmptyAndOverlongPaths) {
-    PathList list;
-    EXPECT_FALSE(list.Append(""));
-    EXPECT_FALSE(list.Append(std::string(260, 'p')));
-    EXPECT_TRUE(list.Append(std::string(259, 'p')));
-    EXPECT_EQ(list.Count(), 1u);
-}
-
 }  // namespace
 }  // namespace cs

@@ -46,13 +46,6 @@ std::vector<std::uint8_t> TextBytes(const std::string& text, bool terminated = t
     return out;
 }
 
-TEST(SettingValueNameTest, GroupAndIndexWithThreeDigits) {
-    EXPECT_EQ(SettingValueName(0, 0), "000_000");
-    EXPECT_EQ(SettingValueName(0, 18), "000_018");
-    EXPECT_EQ(SettingValueName(0, 111), "000_111");
-    EXPECT_EQ(SettingValueName(2, 5), "002_005");
-}
-
 TEST(FirstRunTest, WritesExactlyTheSettingsValues) {
     MemorySettingsStore key;
     SaverRun run;
@@ -212,16 +205,6 @@ TEST(ValueFitTest, RoundTripOfEveryField) {
     EXPECT_EQ(std::memcmp(&g2, &general, sizeof general), 0);
     EXPECT_EQ(std::memcmp(&c2, &cube, sizeof cube), 0);
     EXPECT_EQ(key.Read("000_105")->bytes, Bytes({0x40, 0x80, 0xFF, 0x00}));
-}
-
-TEST(ValueFitTest, CubeValuesFollowGroupAndFirstIndex) {
-    MemorySettingsStore key;
-    CubeSettings cube;
-    WriteCubeSettings(cube, key, 3, 40);
-    const auto names = key.ValueNames();
-    ASSERT_EQ(names.size(), 12u);
-    EXPECT_EQ(names.front(), "003_040");
-    EXPECT_EQ(names.back(), "003_051");
 }
 
 TEST(ValueFitTest, UnterminatedTextBufferIsCutToFit) {
