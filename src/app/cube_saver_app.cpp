@@ -1,6 +1,7 @@
 #include "app/cube_saver_app.h"
 
 #include "app/exit_rules.h"
+#include "app/process_state.h"
 #include "config/settings_defaults.h"
 #include "config/settings_values.h"
 
@@ -9,7 +10,7 @@ namespace {
 constexpr unsigned kMessageKeyDown = 0x0100;
 }
 
-CubeSaverApp::CubeSaverApp() {
+CubeSaverApp::CubeSaverApp(ListSources sources) : sources_(sources) {
     // Last step of construction: the page groups take their defaults.
     ResetDefaults(nullptr, kAllGroups);
 }
@@ -23,6 +24,12 @@ void CubeSaverApp::LoadSettings(WindowHandle owner, bool store, SettingsStore* k
         return;
     }
     ReadCubeSettings(cube_, *key, group, first_index);
+    // The settings dialog edits the stored lists; only a running saver
+    // needs them expanded.
+    if (Process().mode != ScreenMode::Configure && sources_.lister) {
+        if (sources_.special_folders) BuildPictureList(picture_list_, *key, *sources_.lister, *sources_.special_folders);
+        BuildMusicList(music_list_, *key, *sources_.lister);
+    }
 }
 
 void CubeSaverApp::SeedFirstRunDefaults() { SeedFirstRunCubeDefaults(cube_); }

@@ -1,14 +1,22 @@
 #pragma once
 // The concrete saver: the cube scene's settings, lists and scene behind the
 // framework's virtual operations.
+#include "app/path_list.h"
+#include "app/picture_lists.h"
 #include "app/screen_saver_app.h"
 #include "config/settings.h"
 
 namespace cs {
 
+// Where the lists' folders are read from; the platform supplies them.
+struct ListSources {
+    DirectoryLister* lister = nullptr;
+    SpecialFolders* special_folders = nullptr;
+};
+
 class CubeSaverApp : public ScreenSaverApp {
 public:
-    CubeSaverApp();
+    explicit CubeSaverApp(ListSources sources = {});
     ~CubeSaverApp() override;
 
     void LoadSettings(WindowHandle owner, bool store, SettingsStore* key, int group, int first_index) override;
@@ -18,9 +26,14 @@ public:
 
     CubeSettings& Cube() { return cube_; }
     const CubeSettings& Cube() const { return cube_; }
+    PathList& Pictures() { return picture_list_; }
+    PathList& Music() { return music_list_; }
 
 private:
+    ListSources sources_;
     CubeSettings cube_;
+    PathList picture_list_;
+    PathList music_list_;
 };
 
 }  // namespace cs

@@ -9,6 +9,8 @@
 #include "app/cube_saver_app.h"
 #include "app/process_state.h"
 #include "app/win32/configure_dialog.h"
+#include "app/win32/folder_lister.h"
+#include "app/win32/special_folders.h"
 #include "app/win32/saver_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
@@ -25,7 +27,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     HWND parent = command.parent_is_foreground ? GetForegroundWindow()
                                                : reinterpret_cast<HWND>(command.parent_window);
 
-    CubeSaverApp* app = new (std::nothrow) CubeSaverApp();
+    Win32DirectoryLister lister;
+    Win32SpecialFolders special_folders;
+    CubeSaverApp* app = new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders});
     if (!app) {
         MessageBoxA(parent, "The main object could not be created.", "Out of memory", MB_OK);
         return E_OUTOFMEMORY;

@@ -1,0 +1,156 @@
+// The settings load and save sequences of the application object, over an
+// in-memory settings key.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/cube_saver_app.h"
+#include "app/process_state.h"
+#include "app/settings_registry.h"
+#include "config/memory_settings_store.h"
+#include "config/settings_values.h"
+
+namespace cs {
+namespace {
+
+class MemoryRegistry final : public SettingsRegistry {
+public:
+    MemorySettingsStore root;
+    bool broken = false;
+    std::unique_ptr<SettingsStore> OpenSettingsKey() override {
+        if (broken) return nullptr;
+        return root.Handle();
+    }
+};
+
+class FakeLister final : public DirectoryLister {
+public:
+    std::map<std::string, std::vector<DirectoryEntry>> folders;
+    bool List(const std::string& folder, std::vector<DirectoryEntry>& entries) override {
+        const auto it = folders.find(folder);
+        if (it == folders.end()) return false;
+        entries = it->second;
+        return true;
+    }
+};
+
+class NoSpecialFolders final : public SpecialFolders {
+public:
+    std::optional<std::string> FolderPath(int) override { return std::nullopt; }
+};
+
+class SettingsLoadTest : public ::testing::Test {
+protected:
+    void SetUp() override { Process().mode = ScreenMode::Saver; }
+    void TearDown() override { Process().mode = ScreenMode::Configure; }
+    MemoryRegistry registry;
+};
+
+std::vector<std::string> ExpectedFirstRunValues() {
+    std::vector<std::string> names;
+    for (int i = 0; i <= 18; ++i)
+        if (i != 6) names.push_back(SettingValueName(0, i));
+    names.push_back("000_075");
+    names.push_back("000_076");
+    for (int i = 100; i <= 111; ++i) names.push_back(SettingValueName(0, i));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(SettingsLoadTest, FirstRunSavesEveryValueOnceAndDrawsOnce) {
+    CubeSaverApp first;
+    first.LoadAllSettings(nullptr, registry, 12345);
+    EXPECT_EQ(registry.root.ValueNames(), ExpectedFirstRunValues());
+    const CubeSettings drawn = first.Cube();
+    EXPECT_GE(drawn.rotation_length, 1);
+    EXPECT_LE(drawn.rotation_length, 4);
+    EXPECT_GE(drawn.show_picture_length, 1);
+    EXPECT_LE(drawn.show_picture_length, 8);
+    EXPECT_GE(drawn.cube_style, 0);
+    EXPECT_LE(drawn.cube_style, 7);
+    EXPECT_GE(drawn.cube_glass, 0);
+    EXPECT_LE(drawn.cube_glass, 2);
+
+    // A second run with another seed draws nothing new.
+    for (std::uint32_t seed : {1u, 999u, 0xFFFFFFFFu}) {
+        CubeSaverApp again;
+        again.LoadAllSettings(nullptr, registry, seed);
+        EXPECT_EQ(again.Cube().rotation_length, drawn.rotation_length);
+        EXPECT_EQ(again.Cube().show_picture_length, drawn.show_picture_length);
+        EXPECT_EQ(again.Cube().cube_style, drawn.cube_style);
+        EXPECT_EQ(again.Cube().cube_glass, drawn.cube_glass);
+    }
+}
+
+TEST_F(SettingsLoadTest, StoredValuesWinAndSaverRunsNeverWrite) {
+    {
+        CubeSaverApp first;
+        first.LoadAllSettings(nullptr, registry, 1);
+    }
+    registry.root.WriteDword("000_018", 5);
+    registry.root.WriteDword("000_015", 1);
+    registry.root.WriteDword("000_107", 0);  // loaded as is; the scene treats it as 1
+    registry.root.WriteRaw("000_002", ValueType::Binary, {0, 0, 0, 0, 0, 0, 0, 0});  // too big: ignored
+    const auto before = registry.root.ValueNames();
+
+    CubeSaverApp app;
+    app.LoadAllSettings(nullptr, registry, 2);
+    EXPECT_EQ(app.General().target_framerate, 5);
+    EXPECT_EQ(app.General().exit_on_escape_only, 1);
+    EXPECT_EQ(app.General().support_power_down, 1);
+    EXPECT_EQ(app.Cube().show_picture_length, 0);
+    EXPECT_EQ(registry.root.ValueNames(), before);
+    EXPECT_EQ(registry.root.Read("000_018")->bytes, (std::vector<std::uint8_t>{5, 0, 0, 0}));
+}
+
+TEST_F(SettingsLoadTest, KeyThatCannotBeOpenedLeavesDefaults) {
+    registry.broken = true;
+    CubeSaverApp app;
+    app.LoadAllSettings(nullptr, registry, 77);
+    EXPECT_EQ(app.General().target_framerate, 3);
+    EXPECT_EQ(app.General().support_power_down, 1);
+    EXPECT_EQ(app.Cube().cube_style, 1);  // reset to the default after the seeding draws
+    EXPECT_EQ(app.Cube().texture_size_cap, 1024);
+}
+
+TEST_F(SettingsLoadTest, ListsAreBuiltOnlyOutsideConfigureMode) {
+    {
+        CubeSaverApp first;
+        first.LoadAllSettings(nullptr, registry, 1);
+    }
+    auto pictures = registry.root.OpenSubkey("Pictures", true);
+    pictures->WriteString("00000", "C:\\Photos\\");
+    pictures->WriteString("00001", "C:\\a.JPG");
+    FakeLister lister;
+    lister.folders["C:\\Photos\\"] = {{"b.png", false}, {"B.jpg", false}, {"notes.txt", false}};
+    NoSpecialFolders none;
+
+    CubeSaverApp saver(ListSources{&lister, &none});
+    saver.LoadAllSettings(nullptr, registry, 1);
+    ASSERT_EQ(saver.Pictures().Count(), 3u);
+    EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\Photos\\B.jpg");
+    EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\Photos\\b.png");
+    EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\a.JPG");
+
+    Process().mode = ScreenMode::Configure;
+    CubeSaverApp dialog(ListSources{&lister, &none});
+    dialog.LoadAllSettings(nullptr, registry, 1);
+    EXPECT_EQ(dialog.Pictures().Count(), 0u);
+}
+
+TEST_F(SettingsLoadTest, ConstructionGivesDefaultsAndMusicShuffle) {
+    CubeSaverApp app;
+    EXPECT_EQ(app.Cube().randomize_music, 1);
+    EXPECT_EQ(app.Cube().rotation_length, 2);
+    EXPECT_EQ(app.Cube().show_picture_length, 4);
+    app.Cube().randomize_music = 0;
+    app.Cube().cube_style = 6;
+    app.ResetDefaults(nullptr, kPicturesGroup);
+    EXPECT_EQ(app.Cube().randomize_music, 1);
+    EXPECT_EQ(app.Cube().cube_style, 6);  // a cube-page setting
+    app.ResetDefaults(nullptr, kCubeGroup);
+    EXPECT_EQ(app.Cube().cube_style, 1);
+}
+
+}  // namespace
+}  // namespace cs
