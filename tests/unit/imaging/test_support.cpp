@@ -1,0 +1,165 @@
+#include "test_support.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include "imaging/auto_decoder.h"
+#include "imaging/pl_exception.h"
+
+namespace cs::test {
+
+ByteWriter& ByteWriter::U8(unsigned v) {
+    bytes_.push_back(static_cast<std::uint8_t>(v));
+    return *this;
+}
+ByteWriter& ByteWriter::U16(unsigned v) { return U8(v & 0xFF).U8((v >> 8) & 0xFF); }
+ByteWriter& ByteWriter::U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+ByteWriter& ByteWriter::U16BE(unsigned v) { return U8((v >> 8) & 0xFF).U8(v & 0xFF); }
+ByteWriter& ByteWriter::U32BE(std::uint32_t v) { return U16BE(v >> 16).U16BE(v & 0xFFFF); }
+ByteWriter& ByteWriter::Text(const char* text) {
+    while (*text) U8(static_cast<unsigned char>(*text++));
+    return *this;
+}
+ByteWriter& ByteWriter::Append(const Bytes& bytes) {
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    return *this;
+}
+ByteWriter& ByteWriter::Fill(std::size_t count, std::uint8_t value) {
+    bytes_.insert(bytes_.end(), count, value);
+    return *this;
+}
+
+Bytes Truncated(const Bytes& bytes, std::size_t size) {
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(size, bytes.size())));
+}
+
+std::unique_ptr<Decoded> DecodeBytes(const Bytes& bytes, int requestedBits) {
+    auto result = std::make_unique<Decoded>();
+    try {
+        AutoDecoder decoder;
+        decoder.DecodeFromMemory(bytes.data(), bytes.size(), result->bitmap, requestedBits);
+        result->ok = true;
+    } catch (const PLTextException& e) {
+        result->code = e.GetCode();
+        result->text = e.GetText();
+    }
+    return result;
+}
+
+std::string DecoderText(const std::string& message) { return "Decoder error: " + message + "\n"; }
+
+Pixel32 PixelAt(const Bitmap& bitmap, int x, int y) {
+    Pixel32 p;
+    std::memcpy(&p, bitmap.Row(y) + 4 * x, 4);
+    return p;
+}
+
+std::uint64_t HashBitmap(const Bitmap& bitmap) {
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* data, std::size_t size) {
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    };
+    const std::int32_t header[4] = {bitmap.Width(), bitmap.Height(), bitmap.BitsPerPixel(), bitmap.HasAlpha()};
+    mix(header, sizeof header);
+    const std::size_t rowBytes = Bitmap::RowBytes(bitmap.Width(), bitmap.BitsPerPixel());
+    for (int y = 0; y < bitmap.Height(); ++y) mix(bitmap.Row(y), rowBytes);
+    if (bitmap.PaletteSize() != 0) mix(bitmap.Palette(), bitmap.PaletteSize() * sizeof(Pixel32));
+    return h;
+}
+
+namespace {
+
+void PngWrite(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void PngFlush(png_structp) {}
+
+}  // namespace
+
+Bytes MakePng(const PngSpec& spec) {
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fprintf(stderr, "MakePng failed\n");
+        std::abort();
+    }
+    png_set_write_fn(png, &out, PngWrite, PngFlush);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height), spec.bitDepth,
+                 spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    if (spec.colourType == PNG_COLOR_TYPE_PALETTE) {
+        for (std::size_t i = 0; i + 2 < spec.paletteRgb.size(); i += 3) {
+            palette.push_back(png_color{spec.paletteRgb[i], spec.paletteRgb[i + 1], spec.paletteRgb[i + 2]});
+        }
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    }
+    if (spec.withTrns) {
+        png_byte alphas[1] = {0};
+        png_color_16 colour{};
+        if (spec.colourType == PNG_COLOR_TYPE_PALETTE) {
+            png_set_tRNS(png, info, alphas, 1, nullptr);
+        } else {
+            png_set_tRNS(png, info, nullptr, 0, &colour);
+        }
+    }
+    if (spec.pixelsPerMetre) png_set_pHYs(png, info, *spec.pixelsPerMetre, *spec.pixelsPerMetre, PNG_RESOLUTION_METER);
+    if (spec.pixelsPerUnknown) {
+        png_set_pHYs(png, info, *spec.pixelsPerUnknown, *spec.pixelsPerUnknown, PNG_RESOLUTION_UNKNOWN);
+    }
+    png_write_info(png, info);
+    const std::size_t rowBytes = png_get_rowbytes(png, info);
+    std::vector<png_bytep> rows(static_cast<std::size_t>(spec.height));
+    Bytes samples = spec.samples;
+    samples.resize(rowBytes * rows.size());
+    for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = samples.data() + y * rowBytes;
+    png_write_image(png, rows.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes MakeJpeg(const JpegSpec& spec) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(spec.width);
+    info.image_height = static_cast<JDIMENSION>(spec.height);
+    info.input_components = spec.components;
+    info.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 4 ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, spec.quality, TRUE);
+    if (spec.progressive) jpeg_simple_progression(&info);
+    info.write_JFIF_header = spec.jfif ? TRUE : FALSE;
+    info.density_unit = static_cast<UINT8>(spec.densityUnit);
+    info.X_density = static_cast<UINT16>(spec.xDensity);
+    info.Y_density = static_cast<UINT16>(spec.yDensity);
+    jpeg_start_compress(&info, TRUE);
+    Bytes pixels = spec.pixels;
+    const std::size_t stride = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.components);
+    pixels.resize(stride * static_cast<std::size_t>(spec.height));
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = pixels.data() + info.next_scanline * stride;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    Bytes out(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return out;
+}
+
+}  // namespace cs::test
