@@ -4,11 +4,12 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
+#include <memory>
 #include <new>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
+#include <tmmintrin.h>
 #define CS_RESIZE_SSE2 1
 #endif
 
@@ -141,31 +142,46 @@ void VerticalReference(const std::uint8_t* scratch, int width, const ResizeWeigh
 
 #if defined(CS_RESIZE_SSE2)
 
+#define CS_INLINE inline __attribute__((always_inline))
+#define CS_INLINE_LAMBDA __attribute__((always_inline))
+
 // The weights of an entry are non-negative and total 256, so every partial
 // sum of weight x byte stays below 65536: 16-bit lanes hold the sums exactly,
 // which is what makes the vector passes agree with the plain ones bit for bit.
+
+// Eight 16-bit lanes or sixteen bytes as stored in tables (a vector of
+// __m128i would lose its alignment attribute).
+struct alignas(16) Lanes {
+    std::int16_t v[8];
+};
+struct alignas(16) ByteLanes {
+    std::int8_t v[16];
+};
+
+CS_INLINE __m128i Load(const Lanes& lanes) { return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.v)); }
+CS_INLINE __m128i Load(const ByteLanes& lanes) { return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.v)); }
 
 // The horizontal pass reads four input pixels (16 bytes) per step. Each entry
 // is trimmed of zero weights at both ends, widened to a multiple of four taps
 // and shifted left where needed so that no load passes the end of the row;
 // the widening taps get weight 0. An entry that cannot fit (a row shorter
 // than its widened width) is computed the plain way.
-// Eight 16-bit lanes as stored in tables (a vector of __m128i would lose its
-// alignment attribute).
-struct alignas(16) Lanes {
-    std::int16_t v[8];
-};
-
-__m128i Load(const Lanes& lanes) { return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.v)); }
-
+//
+// Each step has its weights twice: as 16-bit lanes for multiplying widened
+// bytes (any weights), and as signed bytes for the SSSE3 byte-pair
+// multiply-add, which is exact only while every weight is below 128 and each
+// pair of neighbouring taps totals at most 128 (255 x 128 fits a signed
+// 16-bit sum). Reductions by more than about 2.5 always qualify.
 struct HorizontalPlan {
     struct Entry {
-        int start;   // first input pixel read
-        int groups;  // steps of four pixels; 0 means the plain way
-        std::size_t weights;  // index of the entry's first weight vector
+        int start;            // first input pixel read
+        int groups;           // steps of four pixels; 0 means the plain way
+        bool byte_weights;    // the byte-pair form is exact for this entry
+        std::size_t weights;  // index of the entry's first step in both tables
     };
     std::vector<Entry> entries;
-    std::vector<Lanes> vectors;  // two per group: taps 0-1 and taps 2-3, each weight repeated over 4 lanes
+    std::vector<Lanes> wide;       // two per step: taps 0-1 and taps 2-3, each weight over 4 lanes
+    std::vector<ByteLanes> bytes;  // one per step: w0 w1 repeated 4 times, then w2 w3 likewise
 };
 
 HorizontalPlan PlanHorizontal(const ResizeWeights& t, int src_width) {
@@ -181,62 +197,169 @@ HorizontalPlan PlanHorizontal(const ResizeWeights& t, int src_width) {
         const int groups = (taps + 3) / 4;
         const int span = groups * 4;
         if (span > src_width) {
-            plan.entries.push_back({t.Left(i), 0, 0});
+            plan.entries.push_back({t.Left(i), 0, false, 0});
             continue;
         }
         int start = t.Left(i) + first;
         if (start + span > src_width) start = src_width - span;
-        plan.entries.push_back({start, groups, plan.vectors.size()});
+        HorizontalPlan::Entry entry{start, groups, true, plan.wide.size() / 2};
         for (int g = 0; g < groups; ++g) {
-            Lanes lanes[2];
+            std::int32_t tap[4];
             for (int q = 0; q < 4; ++q) {
                 const int j = start + g * 4 + q - t.Left(i);  // index into the entry's weights
-                const bool inside = j >= first && j <= last;
-                const std::int16_t value = inside ? static_cast<std::int16_t>(w[j]) : 0;
-                for (int c = 0; c < 4; ++c) lanes[q / 2].v[(q % 2) * 4 + c] = value;
+                tap[q] = j >= first && j <= last ? w[j] : 0;
             }
-            plan.vectors.push_back(lanes[0]);
-            plan.vectors.push_back(lanes[1]);
+            Lanes lanes[2];
+            ByteLanes pairs;
+            for (int q = 0; q < 4; ++q) {
+                for (int c = 0; c < 4; ++c) {
+                    lanes[q / 2].v[(q % 2) * 4 + c] = static_cast<std::int16_t>(tap[q]);
+                    pairs.v[(q / 2) * 8 + c * 2 + q % 2] = static_cast<std::int8_t>(tap[q] & 0x7F);
+                }
+            }
+            for (int q = 0; q < 4; q += 2)
+                if (tap[q] > 127 || tap[q + 1] > 127 || tap[q] + tap[q + 1] > 128) entry.byte_weights = false;
+            plan.wide.push_back(lanes[0]);
+            plan.wide.push_back(lanes[1]);
+            plan.bytes.push_back(pairs);
         }
+        plan.entries.push_back(entry);
     }
     return plan;
 }
 
-void HorizontalFast(const std::uint8_t* const* src_rows, int rows, int src_width, const ResizeWeights& t,
-                    std::uint8_t* scratch) {
-    const HorizontalPlan plan = PlanHorizontal(t, src_width);
-    const int n = t.size();
+// One output pixel of one row the plain way, for entries the plan could not widen.
+void HorizontalPixelPlain(const std::uint8_t* in, const ResizeWeights& t, int i, std::uint8_t* out) {
+    const std::int32_t* w = t.Weights(i);
+    const std::uint8_t* p = in + static_cast<std::size_t>(t.Left(i)) * 4;
+    std::uint32_t acc[4] = {0, 0, 0, 0};
+    for (int k = 0; k < t.Count(i); ++k, p += 4)
+        for (int c = 0; c < 4; ++c) acc[c] += static_cast<std::uint32_t>(w[k]) * p[c];
+    for (int c = 0; c < 4; ++c) out[c] = static_cast<std::uint8_t>((acc[c] + 128) / 256);
+}
+
+// Two rows at a time share each weight load and give the processor two
+// independent chains of multiply-adds. Both accumulators end with the even
+// taps' sums in lanes 0-3 and the odd taps' in lanes 4-7.
+CS_INLINE void AccumulateWide(const std::uint8_t* p0, const std::uint8_t* p1, const Lanes* wv, int groups,
+                              __m128i& acc0, __m128i& acc1) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i half = _mm_set1_epi16(128);
-    for (int y = 0; y < rows; ++y) {
-        const std::uint8_t* in = src_rows[y];
-        std::uint8_t* out = scratch + static_cast<std::size_t>(y) * static_cast<std::size_t>(n) * 4;
+    for (int g = 0; g < groups; ++g, p0 += 16, p1 += 16, wv += 2) {
+        const __m128i w01 = Load(wv[0]);
+        const __m128i w23 = Load(wv[1]);
+        const __m128i px0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p0));
+        const __m128i px1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1));
+        acc0 = _mm_add_epi16(acc0, _mm_mullo_epi16(_mm_unpacklo_epi8(px0, zero), w01));
+        acc1 = _mm_add_epi16(acc1, _mm_mullo_epi16(_mm_unpacklo_epi8(px1, zero), w01));
+        acc0 = _mm_add_epi16(acc0, _mm_mullo_epi16(_mm_unpackhi_epi8(px0, zero), w23));
+        acc1 = _mm_add_epi16(acc1, _mm_mullo_epi16(_mm_unpackhi_epi8(px1, zero), w23));
+    }
+}
+
+CS_INLINE void StorePair(__m128i acc0, __m128i acc1, std::uint8_t* out0, std::uint8_t* out1) {
+    acc0 = _mm_add_epi16(acc0, _mm_srli_si128(acc0, 8));
+    acc1 = _mm_add_epi16(acc1, _mm_srli_si128(acc1, 8));
+    __m128i both = _mm_unpacklo_epi64(acc0, acc1);
+    both = _mm_srli_epi16(_mm_add_epi16(both, _mm_set1_epi16(128)), 8);
+    both = _mm_packus_epi16(both, both);
+    const std::int32_t pixel0 = _mm_cvtsi128_si32(both);
+    const std::int32_t pixel1 = _mm_cvtsi128_si32(_mm_srli_si128(both, 4));
+    std::memcpy(out0, &pixel0, 4);
+    std::memcpy(out1, &pixel1, 4);
+}
+
+// Walks the rows in pairs (an odd last row is paired with itself, its twin
+// result dropped) and the entries of each pair; `vector_entry` fills the two
+// accumulators of an entry the plan widened.
+template <typename VectorEntry>
+CS_INLINE void HorizontalRowPairs(const std::uint8_t* const* src_rows, int rows, const ResizeWeights& t,
+                                  const HorizontalPlan& plan, std::uint8_t* scratch, VectorEntry vector_entry) {
+    const int n = t.size();
+    const std::size_t out_stride = static_cast<std::size_t>(n) * 4;
+    std::uint8_t dropped[4];
+    for (int y = 0; y < rows; y += 2) {
+        const bool pair = y + 1 < rows;
+        const std::uint8_t* in0 = src_rows[y];
+        const std::uint8_t* in1 = pair ? src_rows[y + 1] : in0;
+        std::uint8_t* out0 = scratch + static_cast<std::size_t>(y) * out_stride;
+        std::uint8_t* out1 = pair ? out0 + out_stride : nullptr;
         for (int i = 0; i < n; ++i) {
             const HorizontalPlan::Entry& e = plan.entries[static_cast<std::size_t>(i)];
+            std::uint8_t* o0 = out0 + static_cast<std::size_t>(i) * 4;
+            std::uint8_t* o1 = pair ? out1 + static_cast<std::size_t>(i) * 4 : dropped;
             if (e.groups == 0) {
-                const std::int32_t* w = t.Weights(i);
-                const std::uint8_t* p = in + static_cast<std::size_t>(t.Left(i)) * 4;
-                std::uint32_t acc[4] = {0, 0, 0, 0};
-                for (int k = 0; k < t.Count(i); ++k, p += 4)
-                    for (int c = 0; c < 4; ++c) acc[c] += static_cast<std::uint32_t>(w[k]) * p[c];
-                for (int c = 0; c < 4; ++c) out[i * 4 + c] = static_cast<std::uint8_t>((acc[c] + 128) / 256);
+                HorizontalPixelPlain(in0, t, i, o0);
+                HorizontalPixelPlain(in1, t, i, o1);
                 continue;
             }
-            const std::uint8_t* p = in + static_cast<std::size_t>(e.start) * 4;
-            const Lanes* wv = plan.vectors.data() + e.weights;
-            __m128i acc = _mm_setzero_si128();
-            for (int g = 0; g < e.groups; ++g, p += 16, wv += 2) {
-                const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                acc = _mm_add_epi16(acc, _mm_mullo_epi16(_mm_unpacklo_epi8(px, zero), Load(wv[0])));
-                acc = _mm_add_epi16(acc, _mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), Load(wv[1])));
-            }
-            // Lanes 0-3 hold the even taps' sums, lanes 4-7 the odd taps'.
-            acc = _mm_add_epi16(acc, _mm_srli_si128(acc, 8));
-            acc = _mm_srli_epi16(_mm_add_epi16(acc, half), 8);
-            const std::int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(acc, acc));
-            std::memcpy(out + static_cast<std::size_t>(i) * 4, &pixel, 4);
+            const std::size_t offset = static_cast<std::size_t>(e.start) * 4;
+            __m128i acc0 = _mm_setzero_si128();
+            __m128i acc1 = _mm_setzero_si128();
+            vector_entry(e, in0 + offset, in1 + offset, acc0, acc1);
+            StorePair(acc0, acc1, o0, o1);
         }
     }
+}
+
+void HorizontalSse2(const std::uint8_t* const* src_rows, int rows, const ResizeWeights& t, const HorizontalPlan& plan,
+                    std::uint8_t* scratch) {
+    HorizontalRowPairs(src_rows, rows, t, plan, scratch,
+                       [&](const HorizontalPlan::Entry& e, const std::uint8_t* p0, const std::uint8_t* p1,
+                           __m128i& acc0, __m128i& acc1) CS_INLINE_LAMBDA {
+                           AccumulateWide(p0, p1, plan.wide.data() + 2 * e.weights, e.groups, acc0, acc1);
+                       });
+}
+
+#if defined(__GNUC__)
+#define CS_HAVE_SSSE3_PATH 1
+
+// The byte pairs of four pixels side by side: B0 B1 G0 G1 R0 R1 A0 A1, then
+// the same for pixels 2 and 3, to match ByteLanes.
+__attribute__((target("ssse3"))) void AccumulatePairs(const std::uint8_t* p0, const std::uint8_t* p1,
+                                                      const ByteLanes* wv, int groups, __m128i& acc0,
+                                                      __m128i& acc1) {
+    const __m128i order = _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    for (int g = 0; g < groups; ++g, p0 += 16, p1 += 16, ++wv) {
+        const __m128i w = Load(*wv);
+        const __m128i px0 = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0)), order);
+        const __m128i px1 = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p1)), order);
+        acc0 = _mm_add_epi16(acc0, _mm_maddubs_epi16(px0, w));
+        acc1 = _mm_add_epi16(acc1, _mm_maddubs_epi16(px1, w));
+    }
+}
+
+__attribute__((target("ssse3"))) void HorizontalSsse3(const std::uint8_t* const* src_rows, int rows,
+                                                      const ResizeWeights& t, const HorizontalPlan& plan,
+                                                      std::uint8_t* scratch) {
+    HorizontalRowPairs(src_rows, rows, t, plan, scratch,
+                       [&](const HorizontalPlan::Entry& e, const std::uint8_t* p0, const std::uint8_t* p1,
+                           __m128i& acc0, __m128i& acc1) CS_INLINE_LAMBDA {
+                           if (e.byte_weights)
+                               AccumulatePairs(p0, p1, plan.bytes.data() + e.weights, e.groups, acc0, acc1);
+                           else
+                               AccumulateWide(p0, p1, plan.wide.data() + 2 * e.weights, e.groups, acc0, acc1);
+                       });
+}
+
+bool HaveSsse3() {
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return have;
+}
+#endif
+
+void HorizontalFast(const std::uint8_t* const* src_rows, int rows, int src_width, const ResizeWeights& t,
+                    std::uint8_t* scratch, bool allow_ssse3) {
+    const HorizontalPlan plan = PlanHorizontal(t, src_width);
+#if defined(CS_HAVE_SSSE3_PATH)
+    if (allow_ssse3 && HaveSsse3()) {
+        HorizontalSsse3(src_rows, rows, t, plan, scratch);
+        return;
+    }
+#endif
+    HorizontalSse2(src_rows, rows, t, plan, scratch);
 }
 
 void VerticalFast(const std::uint8_t* scratch, int width, const ResizeWeights& t, std::uint8_t* const* dst_rows) {
@@ -306,19 +429,21 @@ void ResizePixels(const std::uint8_t* const* src_rows, int src_width, int src_he
                   int dst_width, int dst_height, ResizePath path) {
     if (src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0) return;
     if (!ResizeScratchFits(src_height, dst_width)) throw std::bad_alloc();
-    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(src_height) * static_cast<std::size_t>(dst_width) * 4);
+    // Every byte is written by the first pass before the second reads it.
+    const auto scratch = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(src_height) *
+                                                                        static_cast<std::size_t>(dst_width) * 4);
 
     const ResizeWeights across(src_width, dst_width);
     const ResizeWeights down(src_height, dst_height);
 #if defined(CS_RESIZE_SSE2)
-    if (path == ResizePath::kFast) {
-        HorizontalFast(src_rows, src_height, src_width, across, scratch.data());
-        VerticalFast(scratch.data(), dst_width, down, dst_rows);
+    if (path != ResizePath::kReference) {
+        HorizontalFast(src_rows, src_height, src_width, across, scratch.get(), path == ResizePath::kFast);
+        VerticalFast(scratch.get(), dst_width, down, dst_rows);
         return;
     }
 #endif
-    HorizontalReference(src_rows, src_height, across, scratch.data());
-    VerticalReference(scratch.data(), dst_width, down, dst_rows);
+    HorizontalReference(src_rows, src_height, across, scratch.get());
+    VerticalReference(scratch.get(), dst_width, down, dst_rows);
 }
 
 BilinearResize::BilinearResize(int new_width, int new_height, ResizePath path)

@@ -30,10 +30,12 @@ private:
 };
 
 // The plain passes exist beside the vector ones so that tests and the
-// benchmark can hold the fast path to the same bytes.
-enum class ResizePath { kReference, kFast };
+// benchmark can hold the fast path to the same bytes. kFast uses the best
+// instructions the processor has; kBaselineVector only those every x86-64
+// processor has (it is kFast's fallback). Elsewhere both are the plain passes.
+enum class ResizePath { kReference, kBaselineVector, kFast };
 
-// True when kFast uses vector instructions on this build.
+// True when the vector paths are built in.
 bool FastResizeAvailable();
 
 // False when the scratch image for these sizes would pass the bitmap limit.

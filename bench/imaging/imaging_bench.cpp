@@ -1,0 +1,122 @@
+// imaging_bench [--jpeg=FILE] [--png=FILE] [benchmark options]
+//
+// Resize/...: BilinearResize of random pixels, fast and reference paths,
+// for a camera-sized reduction and a 4x enlargement; "MPix/s" counts source
+// pixels.
+// DecodeFit/...: a picture file decoded through AutoDecoder at 32 bits and
+// resized to fit 512 x 512, as the texture loader does with each picture.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "imaging/auto_decoder.h"
+#include "imaging/bilinear_resize.h"
+#include "imaging/bitmap.h"
+
+namespace {
+
+using cs::BilinearResize;
+using cs::PlainBitmap;
+using cs::ResizePath;
+
+void FillRandom(PlainBitmap& b) {
+    std::mt19937 rng(7);
+    for (std::int32_t y = 0; y < b.Height(); ++y) {
+        std::uint8_t* row = b.Row(y);
+        for (std::int32_t x = 0; x < b.Width() * 4; x += 4) {
+            const std::uint32_t v = rng();
+            std::memcpy(row + x, &v, 4);
+        }
+    }
+}
+
+void Resize(benchmark::State& state, int sw, int sh, int dw, int dh, ResizePath path) {
+    PlainBitmap source;
+    source.Create(sw, sh, 32, false);
+    FillRandom(source);
+    PlainBitmap target;
+    const BilinearResize filter(dw, dh, path);
+    for (auto _ : state) {
+        filter.Apply(source, target);
+        benchmark::DoNotOptimize(target.Row(0));
+    }
+    state.counters["MPix/s"] = benchmark::Counter(static_cast<double>(sw) * sh / 1e6 * state.iterations(),
+                                                  benchmark::Counter::kIsRate);
+}
+
+// The largest size with the picture's proportions inside box x box.
+void FitSize(int w, int h, int box, int& fw, int& fh) {
+    const double scale = std::min(static_cast<double>(box) / w, static_cast<double>(box) / h);
+    fw = std::max(1, static_cast<int>(std::lround(w * scale)));
+    fh = std::max(1, static_cast<int>(std::lround(h * scale)));
+}
+
+void DecodeFit(benchmark::State& state, std::string file) {
+    for (auto _ : state) {
+        PlainBitmap picture;
+        cs::AutoDecoder decoder;
+        decoder.DecodeFromFile(file.c_str(), picture, 32);
+        int w = 0, h = 0;
+        FitSize(picture.Width(), picture.Height(), 512, w, h);
+        picture.ApplyFilter(BilinearResize(w, h));
+        benchmark::DoNotOptimize(picture.Row(0));
+    }
+}
+
+void DecodeOnly(benchmark::State& state, std::string file) {
+    for (auto _ : state) {
+        PlainBitmap picture;
+        cs::AutoDecoder decoder;
+        decoder.DecodeFromFile(file.c_str(), picture, 32);
+        benchmark::DoNotOptimize(picture.Row(0));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> rest;
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--jpeg=", 0) == 0)
+            files.emplace_back("jpeg", arg.substr(7));
+        else if (arg.rfind("--png=", 0) == 0)
+            files.emplace_back("png", arg.substr(6));
+        else
+            rest.push_back(argv[i]);
+    }
+    const struct {
+        const char* name;
+        int sw, sh, dw, dh;
+    } sizes[] = {{"6000x4000_to_512x341", 6000, 4000, 512, 341}, {"256x256_to_1024x1024", 256, 256, 1024, 1024}};
+    for (const auto& s : sizes) {
+        benchmark::RegisterBenchmark((std::string("Resize/") + s.name + "/reference").c_str(), Resize, s.sw, s.sh,
+                                     s.dw, s.dh, ResizePath::kReference)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string("Resize/") + s.name + "/fast").c_str(), Resize, s.sw, s.sh, s.dw,
+                                     s.dh, ResizePath::kFast)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    for (const auto& [kind, file] : files) {
+        benchmark::RegisterBenchmark(("DecodeFit/" + kind).c_str(), DecodeFit, file)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("DecodeOnly/" + kind).c_str(), DecodeOnly, file)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    int count = static_cast<int>(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
