@@ -154,10 +154,6 @@ void TgaDecoder::DecodeInto(Bitmap& target, DataSource& source) {
     const bool rle = h.imageType >= 9 && h.imageType <= 11;
     if (h.imageType >= 1 && h.imageType <= 3) {
         CheckDataFor(source, mapBytes + std::uint64_t{h.width} * h.height * pixelBytes);
-    } else if (rle) {
-        // The least a run-length picture can take: one run packet per 128
-        // pixels of every row.
-        CheckDataFor(source, mapBytes + std::uint64_t{h.height} * ((h.width + 127u) / 128) * (1 + pixelBytes));
     }
 
     target.Create(h.width, h.height, indexed ? 8 : 32, depth == 16 || depth == 32);
