@@ -19,7 +19,7 @@ ctest --test-dir "$ROOT/build/host" --output-on-failure -j2 || status=1
 echo "== Windows tests (Wine)"
 xvfb_start
 wine_prepare_prefix
-wineserver -p >/dev/null 2>&1   # keep one server for all tests
+wine_start_services   # one server and one set of services for all tests
 ctest --test-dir "$ROOT/build/windows" --output-on-failure || status=1
 
 exit $status

@@ -17,6 +17,15 @@ wine_prepare_prefix() {
     ) 9>"$WINEPREFIX.lock"
 }
 
+# Starts a persistent server for $WINEPREFIX and Wine's own services with
+# their output going nowhere. Otherwise the services would be started by the
+# first program run and inherit its output pipe, and a test runner reading
+# that pipe would wait for them forever.
+wine_start_services() {
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wine cmd /c exit 0 >/dev/null 2>&1 </dev/null
+}
+
 XVFB_PID=""
 xvfb_start() {
     local fifo

@@ -12,6 +12,7 @@ if [ -z "${DISPLAY:-}" ]; then
     xvfb_start
     own_display=1
 fi
+wine_start_services
 wine "$@"
 status=$?
 if [ $own_display -eq 1 ]; then

@@ -30,6 +30,7 @@ if [ -z "${DISPLAY:-}" ]; then
     E2E_OWN_DISPLAY=1
 fi
 wine_prepare_prefix
+wine_start_services
 
 fail() {
     echo "FAIL: $*"
