@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/auto_decoder.h"
 #include "imaging/bitmap.h"
 #include "imaging/pcx_decoder.h"
 #include "imaging/pl_exception.h"
@@ -283,6 +284,18 @@ TEST(PcxDecoder, DibTargetGetsTheSamePixels) {
     Decode(file, dib);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) EXPECT_EQ(At(dib, x, y), At(plain, x, y));
+}
+
+TEST(PcxDecoder, RecognisedByContentThroughTheFrontEnd) {
+    PcxSpec s;
+    s.width = 1;
+    s.height = 1;
+    s.bytesPerLine = 1;
+    const Bytes file = Concat(Header(s), Bytes{0x11, 0x22, 0x33});
+    PlainBitmap b;
+    AutoDecoder decoder;
+    decoder.DecodeFromMemory(file.data(), file.size(), b, 32);
+    EXPECT_EQ(At(b, 0, 0), Rgb(0x11, 0x22, 0x33));
 }
 
 // --- errors ----------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/auto_decoder.h"
 #include "imaging/bitmap.h"
 #include "imaging/decoder_trace.h"
 #include "imaging/pl_exception.h"
@@ -385,6 +386,14 @@ TEST(PsdDecoder, PackBitsIsCutAtTheRowAndAtItsOwnData) {
     for (int x = 0; x < 8; ++x) EXPECT_EQ(b.Row(0)[x], 0x21) << x;
     const std::uint8_t expected1[8] = {0x31, 0x32, 0x33, 0, 0, 0, 0, 0};
     for (int x = 0; x < 8; ++x) EXPECT_EQ(b.Row(1)[x], expected1[x]) << x;
+}
+
+TEST(PsdDecoder, RecognisedByContentThroughTheFrontEnd) {
+    const Bytes file = Build(Rgb(3));
+    PlainBitmap b;
+    AutoDecoder decoder;
+    decoder.DecodeFromMemory(file.data(), file.size(), b, 32);
+    EXPECT_EQ(At(b, 4, 1).g, 40 + 4 + 16);
 }
 
 // --- errors ----------------------------------------------------------------
