@@ -47,6 +47,39 @@ void UnpackBitsRow(const std::uint8_t* in, std::size_t n, std::span<std::uint8_t
     if (o < out.size()) std::memset(out.data() + o, 0, out.size() - o);
 }
 
+// True when `n` bytes of PackBits make exactly `width` bytes, neither cut
+// short nor spilling over.
+bool ExactPackBitsRow(const std::uint8_t* in, std::size_t n, std::size_t width) {
+    std::size_t i = 0;
+    std::size_t o = 0;
+    while (i < n) {
+        const std::uint8_t h = in[i++];
+        if (h == 0x80) continue;
+        const std::size_t produced = h > 0x80 ? 257u - h : std::size_t{h} + 1;
+        const std::size_t consumed = h > 0x80 ? 1 : produced;
+        if (n - i < consumed || width - o < produced) return false;
+        i += consumed;
+        o += produced;
+    }
+    return o == width;
+}
+
+// Pictures narrower than 8 pixels keep their rows as plain bytes, but
+// writers that pack every row regardless are common; their rows are
+// recognised by a count table that describes the data exactly (as far as
+// the data goes: a cut-off file of packed rows must still end as one).
+bool NarrowRowsArePacked(const std::uint8_t* counts, std::uint64_t rows, std::span<const std::uint8_t> data,
+                         std::size_t width) {
+    std::size_t at = 0;
+    for (std::uint64_t r = 0; r < rows; ++r) {
+        const std::size_t n = Be16(counts + 2 * r);
+        if (data.size() - at < n) return r > 0;
+        if (!ExactPackBitsRow(data.data() + at, n, width)) return false;
+        at += n;
+    }
+    return true;
+}
+
 }  // namespace
 
 void PsdDecoder::ReadColourModeData(DataSource& source) {
@@ -184,8 +217,10 @@ void PsdDecoder::ReadComposite(Bitmap& target, DataSource& source, int mode, int
     // that a short file cannot make it allocate a picture it cannot fill.
     if (rows * 2 > source.Remaining()) ThrowPlainError(plerr::kEndOfData, pltext::kEndOfData);
     const std::uint8_t* counts = source.Read(static_cast<std::size_t>(rows * 2));
+    const bool packed =
+        width >= 8 || NarrowRowsArePacked(counts, rows, source.LookAhead(source.Remaining()), static_cast<std::size_t>(width));
     std::uint64_t dataBytes = 0;
-    if (width >= 8) {
+    if (packed) {
         for (std::uint64_t r = 0; r < rows; ++r) dataBytes += Be16(counts + 2 * r);
     } else {
         dataBytes = rows * static_cast<std::uint64_t>(width);
@@ -210,10 +245,10 @@ void PsdDecoder::ReadComposite(Bitmap& target, DataSource& source, int mode, int
             const bool kept = c < channelsKept;
             std::span<std::uint8_t> out = kept && mode != 3 ? std::span<std::uint8_t>(target.Row(y), line.size())
                                                             : std::span<std::uint8_t>(line);
-            if (width >= 8) {
+            if (packed) {
                 const std::uint16_t n = Be16(counts + 2 * r);
-                const std::uint8_t* packed = source.Read(n);
-                if (kept) UnpackBitsRow(packed, n, out);
+                const std::uint8_t* bytes = source.Read(n);
+                if (kept) UnpackBitsRow(bytes, n, out);
             } else {
                 const std::uint8_t* plain = source.Read(static_cast<std::size_t>(width));
                 if (kept) std::memcpy(out.data(), plain, out.size());
