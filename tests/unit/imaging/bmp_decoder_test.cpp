@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "imaging/bmp_decoder.h"
 #include "imaging/pl_exception.h"
 #include "test_support.h"
@@ -14,68 +12,9 @@ using test::ByteWriter;
 using test::DecodeBytes;
 using test::DecoderText;
 using test::PixelAt;
-
-// Rows given top first, unpadded; stored bottom-up, padded to 4 bytes.
-Bytes StoredRows(const std::vector<Bytes>& topFirst, bool padLast = true) {
-    Bytes out;
-    for (std::size_t i = topFirst.size(); i-- > 0;) {
-        out.insert(out.end(), topFirst[i].begin(), topFirst[i].end());
-        if (i != 0 || padLast) out.resize((out.size() + 3) & ~std::size_t{3}, 0);
-    }
-    return out;
-}
-
-struct BmpSpec {
-    std::uint32_t headerSize = 40;
-    std::int32_t width = 1;
-    std::int32_t height = 1;
-    std::uint16_t bits = 24;
-    std::uint32_t compression = 0;
-    std::vector<std::array<std::uint8_t, 3>> table;  // B, G, R
-    std::uint32_t coloursUsed = 0;
-    std::int32_t ppmX = 0;
-    std::int32_t ppmY = 0;
-    Bytes masksAfterHeader;
-    std::array<std::uint32_t, 3> headerMasks{};  // for headers of 52 bytes and more
-    Bytes data;
-    int arrayHeaders = 0;
-    std::uint32_t gap = 0;  // bytes between the headers and the pixel data
-    const char* signature = "BM";
-};
-
-Bytes MakeBmp(const BmpSpec& spec) {
-    BmpSpec s = spec;
-    // Without a colours-used count the table has 2^bits entries.
-    if (s.bits <= 8 && s.coloursUsed == 0) s.table.resize(std::size_t{1} << s.bits, {0, 0, 0});
-    const std::size_t entry = s.headerSize == 12 ? 3 : 4;
-    const std::size_t offset = 14 * (s.arrayHeaders + 1) + s.headerSize + s.masksAfterHeader.size() +
-                               s.table.size() * entry + s.gap;
-    ByteWriter w;
-    for (int i = 0; i < s.arrayHeaders; ++i) w.Text("BA").U32(0).U32(0).U16(640).U16(480);
-    w.Text(s.signature).U32(static_cast<std::uint32_t>(offset + s.data.size())).U16(0).U16(0);
-    w.U32(static_cast<std::uint32_t>(offset));
-    if (s.headerSize == 12) {
-        w.U32(12).U16(static_cast<unsigned>(s.width)).U16(static_cast<unsigned>(s.height)).U16(1).U16(s.bits);
-    } else {
-        w.U32(s.headerSize).U32(static_cast<std::uint32_t>(s.width)).U32(static_cast<std::uint32_t>(s.height));
-        w.U16(1).U16(s.bits).U32(s.compression).U32(0);
-        w.U32(static_cast<std::uint32_t>(s.ppmX)).U32(static_cast<std::uint32_t>(s.ppmY)).U32(s.coloursUsed).U32(0);
-        if (s.headerSize >= 52) {
-            for (std::uint32_t m : s.headerMasks) w.U32(m);
-            w.Fill(s.headerSize - 52, 0);
-        } else {
-            w.Fill(s.headerSize - 40, 0);
-        }
-    }
-    w.Append(s.masksAfterHeader);
-    for (const auto& e : s.table) {
-        w.U8(e[0]).U8(e[1]).U8(e[2]);
-        if (entry == 4) w.U8(0);
-    }
-    w.Fill(s.gap, 0xEE);
-    w.Append(s.data);
-    return w.Take();
-}
+using test::BmpSpec;
+using test::MakeBmp;
+using test::StoredRows;
 
 TEST(BmpDecoder, TwentyFourBitsOfWidthOneReadThreeBytesAndOneFiller) {
     BmpSpec s;

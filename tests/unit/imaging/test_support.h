@@ -1,6 +1,7 @@
 #pragma once
 // Building picture files byte by byte (and PNG/JPEG through the libraries)
 // and decoding them, for the imaging tests.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -51,6 +52,47 @@ Pixel32 PixelAt(const Bitmap& bitmap, int x, int y);
 // FNV-1a over the size, depth, alpha flag, the rows' pixel bytes and the
 // palette: equal hashes mean equal pictures.
 std::uint64_t HashBitmap(const Bitmap& bitmap);
+
+// Rows given top first, unpadded; stored bottom-up, each padded to 4 bytes
+// (the last one too unless padLast is false).
+Bytes StoredRows(const std::vector<Bytes>& topFirst, bool padLast = true);
+
+// A BMP file. Without a colours-used count a table of 2^bits entries is
+// written (zeros where `table` gives none).
+struct BmpSpec {
+    std::uint32_t headerSize = 40;
+    std::int32_t width = 1;
+    std::int32_t height = 1;
+    std::uint16_t bits = 24;
+    std::uint32_t compression = 0;
+    std::vector<std::array<std::uint8_t, 3>> table;  // B, G, R
+    std::uint32_t coloursUsed = 0;
+    std::int32_t ppmX = 0;
+    std::int32_t ppmY = 0;
+    Bytes masksAfterHeader;
+    std::array<std::uint32_t, 3> headerMasks{};  // for headers of 52 bytes and more
+    Bytes data;
+    int arrayHeaders = 0;
+    std::uint32_t gap = 0;  // bytes between the headers and the pixel data
+    const char* signature = "BM";
+};
+Bytes MakeBmp(const BmpSpec& spec);
+
+struct TgaSpec {
+    std::string id;
+    std::uint8_t mapType = 0;
+    std::uint8_t type = 2;
+    std::uint16_t first = 0;
+    std::uint16_t mapLength = 0;
+    std::uint8_t mapBits = 0;
+    std::uint16_t width = 1;
+    std::uint16_t height = 1;
+    std::uint8_t depth = 24;
+    std::uint8_t descriptor = 0;
+    Bytes map;
+    Bytes data;
+};
+Bytes MakeTga(const TgaSpec& spec);
 
 // PNG through libpng. `samples` holds the rows top first, each sample
 // already at `bitDepth` (16-bit samples big-endian, sub-byte samples

@@ -12,29 +12,8 @@ using test::ByteWriter;
 using test::DecodeBytes;
 using test::DecoderText;
 using test::PixelAt;
-
-struct TgaSpec {
-    std::string id;
-    std::uint8_t mapType = 0;
-    std::uint8_t type = 2;
-    std::uint16_t first = 0;
-    std::uint16_t mapLength = 0;
-    std::uint8_t mapBits = 0;
-    std::uint16_t width = 1;
-    std::uint16_t height = 1;
-    std::uint8_t depth = 24;
-    std::uint8_t descriptor = 0;
-    Bytes map;
-    Bytes data;
-};
-
-Bytes MakeTga(const TgaSpec& s) {
-    ByteWriter w;
-    w.U8(static_cast<unsigned>(s.id.size())).U8(s.mapType).U8(s.type).U16(s.first).U16(s.mapLength).U8(s.mapBits);
-    w.U16(0).U16(0).U16(s.width).U16(s.height).U8(s.depth).U8(s.descriptor);
-    w.Text(s.id.c_str()).Append(s.map).Append(s.data);
-    return w.Take();
-}
+using test::MakeTga;
+using test::TgaSpec;
 
 TEST(TgaDecoder, RowOrderFollowsDescriptorBitFive) {
     TgaSpec s;
