@@ -257,7 +257,11 @@ Status LoadPictureTexture(Texture* texture, const char* path, int width, int hei
             merged = MergeAlpha(*texture, companion);
         }
     }
-    if (Succeeded(merged) && name.find("-a") != std::string::npos) merged = MergeAlpha(*texture, *texture);
+    // Only the file's own name counts: a folder such as "my-album" must not
+    // turn every picture in it into its own alpha mask.
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string file_name = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (Succeeded(merged) && file_name.find("-a") != std::string::npos) merged = MergeAlpha(*texture, *texture);
     if (Failed(merged)) {
         texture->Clear();
         return merged;
