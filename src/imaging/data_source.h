@@ -104,7 +104,7 @@ public:
     void Close() override;
 
 private:
-    void* loaded_ = nullptr;  // HGLOBAL of the loaded resource
+    [[maybe_unused]] void* loaded_ = nullptr;  // HGLOBAL of the loaded resource (Windows)
 };
 
 }  // namespace cs

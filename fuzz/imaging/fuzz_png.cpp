@@ -1,0 +1,6 @@
+#include "fuzz_decoder.h"
+#include "imaging/png_decoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return cs::fuzz::DecodeInput<cs::PngDecoder>(data, size);
+}
