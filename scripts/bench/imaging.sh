@@ -1,0 +1,102 @@
+#!/bin/bash
+# Picture decoding and resampling, from the bench tree (build/bench, built by
+# `make bench`; nothing is built here):
+#   1. BilinearResize, vector path against the plain one, on a 6000x4000 to
+#      512x341 reduction and a 256x256 to 1024x1024 enlargement (megapixels
+#      per second of the larger side: source of a reduction, result of an
+#      enlargement).
+#   2. A 24-megapixel JPEG and a 12-megapixel PNG (a real photograph, scaled
+#      with ImageMagick into build/bench-data/imaging) decoded through
+#      AutoDecoder and fitted into 512x512, side by side with djpeg's decode
+#      alone (float DCT, no fancy upsampling: the decoder's own settings) and
+#      ImageMagick's convert -resize 512x512 on the same files.
+# Every figure is the median of REPEATS runs (5 unless set).
+set -euo pipefail
+export LC_ALL=C
+ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
+BENCH=${CUBESAVER_BENCH_BUILD:-$ROOT/build/bench}/bench/imaging/imaging_bench
+DATA=$ROOT/build/bench-data/imaging
+REPEATS=${REPEATS:-5}
+PHOTO=/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg
+
+if [ ! -x "$BENCH" ]; then
+    echo "imaging: $BENCH not built (run make bench)" >&2
+    exit 1
+fi
+for tool in convert djpeg; do
+    command -v "$tool" >/dev/null || { echo "imaging: $tool missing (make bench installs it)" >&2; exit 1; }
+done
+[ -f "$PHOTO" ] || { echo "imaging: $PHOTO missing (package mate-backgrounds)" >&2; exit 1; }
+
+mkdir -p "$DATA"
+JPEG=$DATA/photo-6000x4000.jpg
+PNG=$DATA/photo-4240x2830.png
+# Made once; a half-written file never takes a finished one's name.
+if [ ! -f "$JPEG" ]; then
+    convert "$PHOTO" -resize '6000x4000!' -quality 92 "$DATA/tmp-photo.jpg"
+    mv -f "$DATA/tmp-photo.jpg" "$JPEG"
+fi
+if [ ! -f "$PNG" ]; then
+    convert "$PHOTO" -resize '4240x2830!' "$DATA/tmp-photo.png"
+    mv -f "$DATA/tmp-photo.png" "$PNG"
+fi
+
+# Median wall time and median processor time (user + system) of REPEATS
+# runs of a command, in milliseconds: "wall cpu". The processor time is the
+# steadier figure on a shared machine.
+median_ms() {
+    local walls=() cpus=() line
+    local TIMEFORMAT='%R %U %S'
+    for _ in $(seq "$REPEATS"); do
+        line=$({ time "$@" >/dev/null 2>&1; } 2>&1 | tail -1)
+        walls+=("$(awk '{ printf "%.1f", $1 * 1000 }' <<<"$line")")
+        cpus+=("$(awk '{ printf "%.1f", ($2 + $3) * 1000 }' <<<"$line")")
+    done
+    local mid=$(((REPEATS + 1) / 2))
+    echo "$(printf '%s\n' "${walls[@]}" | sort -n | sed -n "${mid}p") $(printf '%s\n' "${cpus[@]}" | sort -n | sed -n "${mid}p")"
+}
+
+# Medians of the benchmark program's own repetitions: "name wall_ms cpu_ms MPix/s".
+results=$("$BENCH" --jpeg="$JPEG" --png="$PNG" --benchmark_repetitions="$REPEATS" \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
+    awk -F, '/_median"?,/ {
+        name = $1; gsub(/"/, "", name); sub(/\/real_time_median$/, "", name)
+        rate = ""
+        for (i = 11; i <= NF; ++i) if ($i != "") rate = $i
+        printf "%s %s %s %s\n", name, $3, $4, rate
+    }')
+ms() { awk -v n="$1" '$1 == n { print $2 }' <<<"$results"; }
+cpu() { awk -v n="$1" '$1 == n { print $3 }' <<<"$results"; }
+mpix() { awk -v n="$1" '$1 == n { printf "%.1f", $4 }' <<<"$results"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+first() { echo "${1%% *}"; }
+second() { echo "${1##* }"; }
+
+djpeg_t=$(median_ms djpeg -dct float -nosmooth -outfile /dev/null "$JPEG")
+im_jpeg_t=$(median_ms convert "$JPEG" -resize 512x512 ppm:/dev/null)
+im_png_t=$(median_ms convert "$PNG" -resize 512x512 ppm:/dev/null)
+
+echo "Resampling (BilinearResize; wall ms, and megapixels per second of the larger side)"
+printf '  %-24s %10s %10s %12s %12s %8s\n' case "ref ms" "fast ms" "ref MPix/s" "fast MPix/s" speedup
+for c in 6000x4000_to_512x341 256x256_to_1024x1024; do
+    r=$(ms "Resize/$c/reference"); f=$(ms "Resize/$c/fast")
+    printf '  %-24s %10.2f %10.2f %12s %12s %7sx\n' "$c" "$r" "$f" "$(mpix "Resize/$c/reference")" \
+        "$(mpix "Resize/$c/fast")" "$(ratio "$r" "$f")"
+done
+echo
+echo "File to bitmap fitted into 512x512 (median of $REPEATS; wall ms / processor ms)"
+printf '  %-28s %18s %18s\n' "" "JPEG 6000x4000" "PNG 4240x2830"
+row() {
+    local cells=()
+    for v in "${@:2}"; do cells+=("$(awk -v v="$v" 'BEGIN { if (v == "-") print v; else printf "%.1f", v }')"); done
+    printf '  %-28s %8s / %-7s %8s / %-7s\n' "$1" "${cells[@]}"
+}
+row "decode + fit (AutoDecoder)" "$(ms DecodeFit/jpeg)" "$(cpu DecodeFit/jpeg)" "$(ms DecodeFit/png)" "$(cpu DecodeFit/png)"
+row "decode only (AutoDecoder)" "$(ms DecodeOnly/jpeg)" "$(cpu DecodeOnly/jpeg)" "$(ms DecodeOnly/png)" "$(cpu DecodeOnly/png)"
+row "djpeg -dct float -nosmooth" "$(first "$djpeg_t")" "$(second "$djpeg_t")" "-" "-"
+row "convert -resize 512x512" "$(first "$im_jpeg_t")" "$(second "$im_jpeg_t")" "$(first "$im_png_t")" "$(second "$im_png_t")"
+echo
+echo "Ratios (wall / processor)"
+echo "  JPEG decode + fit over djpeg decode alone:  $(ratio "$(ms DecodeFit/jpeg)" "$(first "$djpeg_t")") / $(ratio "$(cpu DecodeFit/jpeg)" "$(second "$djpeg_t")")  (goal <= 1.30)"
+echo "  ImageMagick over decode + fit, JPEG:        $(ratio "$(first "$im_jpeg_t")" "$(ms DecodeFit/jpeg)") / $(ratio "$(second "$im_jpeg_t")" "$(cpu DecodeFit/jpeg)")  (goal > 1)"
+echo "  ImageMagick over decode + fit, PNG:         $(ratio "$(first "$im_png_t")" "$(ms DecodeFit/png)") / $(ratio "$(second "$im_png_t")" "$(cpu DecodeFit/png)")  (goal > 1)"
