@@ -15,7 +15,7 @@ namespace {
 
 // Keeps a decode within the fuzzer's memory limit; the full limit's checks
 // are the same code.
-constexpr std::uint64_t kFuzzPixelLimit = std::uint64_t{1} << 22;
+constexpr std::uint64_t kFuzzPixelLimit = std::uint64_t{1} << 18;
 
 void ResizeBothWays(const cs::Bitmap& picture, const std::uint8_t* data, std::size_t size) {
     if (picture.BitsPerPixel() != 32 || std::uint64_t(picture.Width()) * picture.Height() > (1u << 16)) return;
