@@ -19,6 +19,8 @@
 namespace cs {
 namespace {
 
+constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
+
 struct ReadContext {
     DataSource* source = nullptr;
     std::optional<PLTextException> pending;  // a read failure waiting to be re-thrown
@@ -36,7 +38,17 @@ void OnWarning(png_structp, png_const_charp) {}
 void ReadData(png_structp png, png_bytep out, png_size_t length) {
     auto* context = static_cast<ReadContext*>(png_get_io_ptr(png));
     try {
-        std::memcpy(out, context->source->Read(length), length);
+        DataSource& source = *context->source;
+        std::memcpy(out, source.Read(length), length);
+        // libpng allocates a whole ancillary chunk before reading it: a chunk
+        // longer than the data left (its checksum included) could never be
+        // read anyway, so it ends the data here, before the allocation.
+        if ((png_get_io_state(png) & PNG_IO_MASK_LOC) == PNG_IO_CHUNK_HDR && length == 8) {
+            const std::uint32_t chunkLength = png_get_uint_32(out);
+            if (source.Remaining() < 4 || chunkLength > source.Remaining() - 4) {
+                ThrowPlainError(plerr::kEndOfData, pltext::kEndOfData);
+            }
+        }
         return;
     } catch (const PLTextException& e) {
         context->pending.emplace(e);
@@ -88,6 +100,10 @@ void PngDecoder::DecodeInto(Bitmap& target, DataSource& source) {
     png_infop info = reader.info();
     if (png == nullptr || info == nullptr) ThrowDecoderError(plerr::kOutOfMemory, "Cannot create the PNG reader.");
     png_set_read_fn(png, &context, ReadData);
+    // Ancillary chunks (text, profiles) are read whole into memory; a few
+    // bytes of length field must not make that a gigabyte. Larger ones are
+    // skipped with a warning.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
 
     png_uint_32 width = 0;
     png_uint_32 height = 0;

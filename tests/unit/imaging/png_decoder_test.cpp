@@ -205,6 +205,19 @@ TEST(PngDecoder, TruncationIsReportedByTheReadRoutine) {
     }
 }
 
+TEST(PngDecoder, AncillaryChunkLongerThanTheDataEndsItBeforeAllocating) {
+    // Found by fuzzing: a text chunk claiming 1.4 GB made libpng allocate
+    // that much before reading it.
+    const Bytes png = MakePng(Rgb(2, 2));
+    test::ByteWriter w;
+    w.bytes().assign(png.begin(), png.begin() + 33);  // signature and IHDR
+    w.U32BE(0x56000000).Text("tEXt").Text("date").U8(0).Text("2026");
+    w.bytes().insert(w.bytes().end(), png.begin() + 33, png.end());
+    auto r = DecodeBytes(w.Take());
+    EXPECT_EQ(r->code, 11);
+    EXPECT_EQ(r->text, "End of file reached while decoding.\n");
+}
+
 TEST(PngDecoder, LibraryErrorsAreCodeTwoWithTheLibrarysMessage) {
     Bytes crc = MakePng(Rgb(2, 2));
     crc[29] ^= 0xFF;  // IHDR's checksum
