@@ -25,11 +25,12 @@ bool TexelsFit(std::int64_t width, std::int64_t height) {
 enum class Decode { kOk, kFailed, kOutOfMemory };
 
 template <typename Fn>
-Decode DecodeWith(Fn decode) {
+Decode DecodeWith(Fn decode, PictureLoadError* error) {
     try {
         decode();
         return Decode::kOk;
-    } catch (const PLTextException&) {
+    } catch (const PLTextException& e) {
+        if (error != nullptr) *error = {e.GetCode(), e.GetText()};
         return Decode::kFailed;
     } catch (const std::bad_alloc&) {
         return Decode::kOutOfMemory;
@@ -37,14 +38,15 @@ Decode DecodeWith(Fn decode) {
 }
 
 // The file, or when it cannot be decoded the resource of that name, as a
-// 32-bit bitmap.
-Decode DecodePicture(const std::string& path, const ResourceStore& resources, PlainBitmap& bitmap) {
+// 32-bit bitmap. The file's error is the one reported.
+Decode DecodePicture(const std::string& path, const ResourceStore& resources, PlainBitmap& bitmap,
+                     PictureLoadError* error) {
     AutoDecoder decoder;
-    Decode result = DecodeWith([&] { decoder.DecodeFromFile(path.c_str(), bitmap, 32); });
+    Decode result = DecodeWith([&] { decoder.DecodeFromFile(path.c_str(), bitmap, 32); }, error);
     if (result != Decode::kFailed) return result;
     const std::span<const std::uint8_t> resource = resources.Find(path.c_str());
     if (resource.empty()) return Decode::kFailed;
-    return DecodeWith([&] { decoder.DecodeFromMemory(resource.data(), resource.size(), bitmap, 32); });
+    return DecodeWith([&] { decoder.DecodeFromMemory(resource.data(), resource.size(), bitmap, 32); }, nullptr);
 }
 
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes, Status& failure) {
@@ -186,9 +188,11 @@ Status ResampleTexture(Texture* texture, int width, int height, bool bilinear, b
     return Failed(s) ? s : status::kOk;
 }
 
-Status LoadPictureTexture(Texture* texture, const char* path, int width, int height, std::uint8_t border_r,
-                          std::uint8_t border_g, std::uint8_t border_b, bool letterbox, bool no_companion,
-                          bool power_of_two, const ResourceStore& resources) {
+namespace {
+
+Status LoadPicture(Texture* texture, const char* path, int width, int height, std::uint8_t border_r,
+                   std::uint8_t border_g, std::uint8_t border_b, bool letterbox, bool no_companion, bool power_of_two,
+                   const ResourceStore& resources, PictureLoadError* error) {
     if (texture == nullptr) return status::kPointer;
     texture->Clear();
     if (path == nullptr) return status::kPointer;
@@ -196,7 +200,7 @@ Status LoadPictureTexture(Texture* texture, const char* path, int width, int hei
     if (HasTexExtension(name)) return status::kFail;
 
     PlainBitmap decoded;
-    switch (DecodePicture(name, resources, decoded)) {
+    switch (DecodePicture(name, resources, decoded, error)) {
         case Decode::kOk: break;
         case Decode::kFailed: return status::kFail;
         case Decode::kOutOfMemory: return status::kOutOfMemory;
@@ -252,8 +256,8 @@ Status LoadPictureTexture(Texture* texture, const char* path, int width, int hei
     Status merged = status::kOk;
     if (!companion_path.empty()) {
         Texture companion;
-        if (LoadPictureTexture(&companion, companion_path.c_str(), width, height, border_r, border_g, border_b,
-                               letterbox, true, power_of_two, resources) == status::kOk) {
+        if (LoadPicture(&companion, companion_path.c_str(), width, height, border_r, border_g, border_b, letterbox,
+                        true, power_of_two, resources, nullptr) == status::kOk) {
             merged = MergeAlpha(*texture, companion);
         }
     }
@@ -267,6 +271,19 @@ Status LoadPictureTexture(Texture* texture, const char* path, int width, int hei
         return merged;
     }
     return status::kOk;
+}
+
+}  // namespace
+
+Status LoadPictureTexture(Texture* texture, const char* path, int width, int height, std::uint8_t border_r,
+                          std::uint8_t border_g, std::uint8_t border_b, bool letterbox, bool no_companion,
+                          bool power_of_two, const ResourceStore& resources, PictureLoadError* error) {
+    PictureLoadError decoding{};
+    const Status s = LoadPicture(texture, path, width, height, border_r, border_g, border_b, letterbox, no_companion,
+                                 power_of_two, resources, &decoding);
+    if (error != nullptr && Failed(s)) *error = decoding.code != 0 ? decoding : PictureLoadError{s, StatusText(s)};
+    if (Failed(s) && texture != nullptr) texture->Clear();
+    return s;
 }
 
 Status FindNamedTexture(Texture* texture, const char* name, const ResourceStore& resources) {

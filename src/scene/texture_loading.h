@@ -47,16 +47,25 @@ Status MergeAlpha(Texture& picture, const Texture& alpha);
 // E_FAIL without pixels or for a size below 1; E_OUTOFMEMORY.
 Status ResampleTexture(Texture* texture, int width, int height, bool bilinear, bool swap_red_blue);
 
+// Why a picture did not load: the decoder's code and text when decoding
+// failed, else the status and its text.
+struct PictureLoadError {
+    std::int32_t code = 0;
+    std::string text;
+};
+
 // Decodes a picture file (or, when the file cannot be decoded, the resource
 // of that name) into an RGB texture, bottom row first: scaled to the
 // requested size (-1 for none), letterboxed on a square in the border colour
 // or stretched, or with power_of_two each side rounded down to a power of
 // two. Unless no_companion is set, the alpha companion is merged in. 0;
 // E_POINTER without texture or path; E_FAIL for a ".tex" path or a picture
-// that cannot be decoded; E_OUTOFMEMORY. On failure the texture is empty.
+// that cannot be decoded; E_OUTOFMEMORY. On failure the texture is empty
+// and `error`, when given, says why (the file's decoding error first).
 Status LoadPictureTexture(Texture* texture, const char* path, int width, int height, std::uint8_t border_r,
                           std::uint8_t border_g, std::uint8_t border_b, bool letterbox, bool no_companion,
-                          bool power_of_two, const ResourceStore& resources = ProgramResources());
+                          bool power_of_two, const ResourceStore& resources = ProgramResources(),
+                          PictureLoadError* error = nullptr);
 
 // Fills the texture by the lookup order of named assets: a resource container
 // of that name, a picture file (power-of-two, stretched, with its alpha

@@ -108,7 +108,12 @@ TEST(LoadPictureTexture, FailuresLeaveTheTextureEmpty) {
     ASSERT_EQ(t.SetPixels(1, 1, 3, Bytes{1, 2, 3}), status::kOk);
     EXPECT_EQ(LoadPictureTexture(&t, dir.Path("p.TEX").c_str(), 4, 4, 0, 0, 0, true, true, false), status::kFail);
     EXPECT_FALSE(t.HasPixels());
-    EXPECT_EQ(LoadPictureTexture(&t, dir.Path("missing.bmp").c_str(), 4, 4, 0, 0, 0, true, true, false), status::kFail);
+    PictureLoadError error;
+    EXPECT_EQ(LoadPictureTexture(&t, dir.Path("missing.bmp").c_str(), 4, 4, 0, 0, 0, true, true, false,
+                                 ProgramResources(), &error),
+              status::kFail);
+    EXPECT_EQ(error.code, 4);  // the decoder's own code: cannot open
+    EXPECT_NE(error.text.find("missing.bmp"), std::string::npos);
     EXPECT_EQ(LoadPictureTexture(&t, dir.Path("bad.bmp").c_str(), 4, 4, 0, 0, 0, true, true, false), status::kFail);
     EXPECT_EQ(t.Width(), 0);
     EXPECT_EQ(LoadPictureTexture(&t, nullptr, 4, 4, 0, 0, 0, true, true, false), status::kPointer);

@@ -1,0 +1,110 @@
+#include "scene/picture_loader.h"
+
+#include "base/encoded_text.h"
+#include "scene/texture_loading.h"
+
+namespace cs {
+namespace {
+constexpr EncodedText kDefaultPictureName("Cube Saver");
+constexpr EncodedText kDefaultPictureResource("DEFAULT.TEX");
+constexpr int kStopChecks = 500;
+constexpr std::uint32_t kPollMilliseconds = 10;
+}  // namespace
+
+void BorderFromBackground(std::int32_t color, std::uint8_t border[3]) {
+    for (int i = 0; i < 3; ++i) {
+        const int channel = (static_cast<std::uint32_t>(color) >> (8 * i)) & 0xFF;
+        border[i] = static_cast<std::uint8_t>(channel < 253 ? channel + 3 : channel);
+    }
+}
+
+std::string DefaultPictureName() { return kDefaultPictureName.Decode(); }
+
+Status LoadNextPicture(PictureHandOff& handoff, Texture* texture, bool first_picture, ClockSource& clock,
+                       const ResourceStore& resources) {
+    if (!texture) return status::kPointer;
+    std::optional<std::string> path;
+    PathList& list = handoff.pictures;
+    if (first_picture) {
+        if (!list.Empty()) path = list.Entries().front();
+    } else if (list.Randomize()) {
+        path = list.NextShuffled(clock.TickCount());
+    } else {
+        path = list.NextInOrder();
+    }
+
+    const PictureLoadOptions& o = handoff.options;
+    if (path && Succeeded(LoadPictureTexture(texture, path->c_str(), o.texture_size, o.texture_size, o.border[0],
+                                             o.border[1], o.border[2], o.letterbox, true, false, resources)))
+        return status::kOk;
+
+    // Unreadable, missing or no picture at all: the built-in one.
+    const std::string resource = kDefaultPictureResource.Decode();
+    const Status read = FindNamedTexture(texture, resource.c_str(), resources);
+    texture->SetName(DefaultPictureName());
+    if (Succeeded(read)) ResampleTexture(texture, o.texture_size, o.texture_size, true, false);
+    return read;
+}
+
+void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource& clock,
+                      const ResourceStore& resources) noexcept {
+    PictureHandOff& h = *shared;
+    while (!h.quit.load()) {
+        h.load_state.store(1);
+        {
+            std::lock_guard<std::mutex> guard(h.lock);
+            try {
+                LoadNextPicture(h, h.pending.get(), false, clock, resources);
+            } catch (...) {
+                // Nothing may leave the thread; an allocation failure leaves
+                // the texture as the decoder left it (empty).
+            }
+            h.load_state.store(2);
+            h.ready.store(true);
+        }
+        while (!h.load_next.load() && !h.quit.load()) clock.Sleep(kPollMilliseconds);
+        h.load_next.store(false);
+    }
+    h.running.store(false);
+}
+
+PictureLoader::PictureLoader(ClockSource& clock, const ResourceStore& resources)
+    : clock_(&clock), resources_(&resources) {}
+
+PictureLoader::~PictureLoader() { Stop(); }
+
+Status PictureLoader::LoadNow(Texture* texture, bool first_picture) {
+    return LoadNextPicture(*handoff_, texture, first_picture, *clock_, *resources_);
+}
+
+bool PictureLoader::Start() {
+    if (thread_.joinable()) return true;
+    handoff_->quit.store(false);
+    handoff_->running.store(true);
+    try {
+        thread_ = std::thread([shared = handoff_, clock = clock_, resources = resources_] {
+            RunPictureLoader(shared, *clock, *resources);
+        });
+    } catch (...) {
+        handoff_->running.store(false);
+        return false;
+    }
+    SetLoaderThreadPriority(thread_, LoaderPriority::BelowNormal);
+    return true;
+}
+
+void PictureLoader::Stop() {
+    if (!thread_.joinable()) return;
+    handoff_->quit.store(true);
+    for (int i = 0; i < kStopChecks && handoff_->running.load(); ++i) clock_->Sleep(kPollMilliseconds);
+    if (handoff_->running.load())
+        thread_.detach();
+    else
+        thread_.join();
+}
+
+void PictureLoader::SetPriority(LoaderPriority priority) {
+    if (thread_.joinable()) SetLoaderThreadPriority(thread_, priority);
+}
+
+}  // namespace cs

@@ -1,0 +1,98 @@
+#pragma once
+// Decoding the next picture on a thread of its own, so that a photograph
+// that takes half a second to decode never holds up a frame. The loader
+// keeps one picture ready in the pending texture; the render thread takes it
+// at a face switch and asks for the next one once the new face is in view.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/clock_source.h"
+#include "app/path_list.h"
+#include "base/status.h"
+#include "scene/cube_animation.h"
+#include "scene/resource_store.h"
+#include "scene/texture.h"
+
+namespace cs {
+
+// How pictures are fitted; whether they are shuffled is the picture list's
+// randomize flag.
+struct PictureLoadOptions {
+    bool letterbox = true;
+    std::uint8_t border[3] = {3, 3, 3};
+    int texture_size = 512;
+};
+
+// The border colour for letterboxed pictures: the background colour
+// (0x00BBGGRR) with 3 added to each channel below 253.
+void BorderFromBackground(std::int32_t background_color, std::uint8_t border[3]);
+
+// The state shared by the render thread and the loader thread.
+struct PictureHandOff {
+    PathList pictures;
+    PictureLoadOptions options;
+    std::unique_ptr<Texture> pending = std::make_unique<Texture>();
+    std::atomic<bool> ready{false};
+    std::atomic<bool> quit{false};
+    std::atomic<bool> load_next{false};
+    std::atomic<int> load_state{0};  // 0 idle, 1 decoding, 2 decoded
+    std::atomic<bool> running{false};
+    std::mutex lock;  // guards pending while it is filled or handed over
+};
+
+// The name shown for the built-in picture.
+std::string DefaultPictureName();
+
+// Chooses the next picture (the list's first in first-picture mode, else
+// shuffled or in order) and loads it into texture at the texture size; on
+// any failure, or with no picture to show, the built-in default picture.
+// The status of the final load; E_POINTER without a texture.
+Status LoadNextPicture(PictureHandOff& handoff, Texture* texture, bool first_picture, ClockSource& clock,
+                       const ResourceStore& resources);
+
+class PictureLoader {
+public:
+    explicit PictureLoader(ClockSource& clock = SystemClock(), const ResourceStore& resources = ProgramResources());
+    ~PictureLoader();
+    PictureLoader(const PictureLoader&) = delete;
+    PictureLoader& operator=(const PictureLoader&) = delete;
+
+    PictureHandOff& HandOff() { return *handoff_; }
+    PathList& Pictures() { return handoff_->pictures; }
+
+    // Loads synchronously on the calling thread (start-up, before the thread).
+    Status LoadNow(Texture* texture, bool first_picture);
+
+    // Starts the thread at below-normal priority. False when no thread
+    // could be made; the scene then shows the pictures it already has.
+    bool Start();
+    // Asks the thread to end and waits for it at most 500 x 10 ms. A thread
+    // still decoding after that is left to finish on its own: it keeps the
+    // shared state alive, so nothing it touches is freed under it.
+    void Stop();
+    bool Running() const { return handoff_->running.load(); }
+
+    void SetPriority(LoaderPriority priority);
+    // Lets a caller see when the thread has let go of the shared state.
+    std::weak_ptr<const PictureHandOff> Watch() const { return handoff_; }
+
+private:
+    ClockSource* clock_;
+    const ResourceStore* resources_;
+    std::shared_ptr<PictureHandOff> handoff_ = std::make_shared<PictureHandOff>();
+    std::thread thread_;
+};
+
+// The thread's work, until quit.
+void RunPictureLoader(const std::shared_ptr<PictureHandOff>& handoff, ClockSource& clock,
+                      const ResourceStore& resources) noexcept;
+
+// Sets a thread's scheduling priority (the Win32 priority on Windows; the
+// host build does not change priorities).
+void SetLoaderThreadPriority(std::thread& thread, LoaderPriority priority);
+
+}  // namespace cs
