@@ -441,6 +441,12 @@ TEST(PcxDecoder, TruncatedPictureWithPaletteAfterItEndsTheData) {
         EXPECT_EQ(e.GetCode(), 11) << cut;
         EXPECT_STREQ(e.GetText(), "End of file reached while decoding.\n");
     }
+    // The indices waiting for the palette are not left in the target as colours.
+    PlainBitmap b;
+    EXPECT_THROW(Decode(Bytes(complete.begin(), complete.begin() + 140), b), PLTextException);
+    ASSERT_EQ(b.Width(), 4);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(At(b, x, y), (Pixel32{0, 0, 0, 0})) << x << "," << y;
 }
 
 }  // namespace

@@ -299,6 +299,27 @@ TEST(PsdDecoder, IndexedWithoutColourDataUsesGreysNotTheLastFilesPalette) {
     EXPECT_EQ(second.GetResolution(), (Resolution{0, 0}));
 }
 
+// Colour mode data of another length (duotone data, say) is stepped over
+// whole, so the sections after it are still found.
+TEST(PsdDecoder, ColourModeDataIsSkippedByItsLength) {
+    PsdSpec s = Rgb(3);
+    s.colourData = Bytes(100, 0x42);
+    s.resources = {{1005, "", ResolutionBlockData(72u << 16, 72u << 16)}};
+    PlainBitmap b;
+    Decode(Build(s), b);
+    EXPECT_EQ(b.GetResolution(), (Resolution{72, 72}));
+    EXPECT_EQ(At(b, 1, 1).b, 80 + 1 + 16);
+
+    PsdSpec indexed;
+    indexed.mode = 2;
+    indexed.channels = 1;
+    indexed.rows = Gradient(1, 8, 2);
+    for (int i = 0; i < 1000; ++i) indexed.colourData.push_back(static_cast<std::uint8_t>(i < 768 ? i / 3 : 0xEE));
+    PlainBitmap p;
+    Decode(Build(indexed), p);
+    EXPECT_EQ(p.Palette()[3], (Pixel32{171, 86, 1, 255}));  // red 3/3, green 259/3, blue 515/3
+}
+
 TEST(PsdDecoder, ResolutionComesFromBlock1005AmongOthers) {
     PsdSpec s = Rgb(3);
     s.resources = {
