@@ -10,7 +10,7 @@ namespace {
 constexpr unsigned kMessageKeyDown = 0x0100;
 }
 
-CubeSaverApp::CubeSaverApp(ListSources sources) : sources_(sources) {
+CubeSaverApp::CubeSaverApp(ListSources sources, SaverScene* scene) : sources_(sources), scene_(scene) {
     // Last step of construction: the page groups take their defaults.
     ResetDefaults(nullptr, kAllGroups);
 }
@@ -38,8 +38,25 @@ void CubeSaverApp::ResetDefaults(WindowHandle owner, int group) { ResetCubeDefau
 
 int CubeSaverApp::PreWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
     // The command keys belong to the scene and never end the saver.
-    if (message == kMessageKeyDown && CommandForKey(static_cast<unsigned>(wparam)) != SceneCommand::None) return 1;
+    if (message == kMessageKeyDown && CommandForKey(static_cast<unsigned>(wparam)) != SceneCommand::None) {
+        if (scene_) scene_->Key(static_cast<unsigned>(wparam));
+        return 1;
+    }
     return 0;
+}
+
+int CubeSaverApp::StartScene(WindowHandle window, DeviceContextHandle) {
+    if (!scene_) return 0;
+    // From here on the picture list belongs to the scene's loader.
+    return scene_->Start(window, Process().mode == ScreenMode::Preview, cube_, general_, std::move(picture_list_));
+}
+
+int CubeSaverApp::RenderFrame(WindowHandle, DeviceContextHandle) { return scene_ ? scene_->Frame() : 0; }
+
+int CubeSaverApp::StopScene(WindowHandle, DeviceContextHandle) { return scene_ ? scene_->Shutdown() : 0; }
+
+void CubeSaverApp::OnResize(WindowHandle window) {
+    if (scene_) scene_->Resize(window);
 }
 
 }  // namespace cs

@@ -3,6 +3,7 @@
 // framework's virtual operations.
 #include "app/path_list.h"
 #include "app/picture_lists.h"
+#include "app/saver_scene.h"
 #include "app/screen_saver_app.h"
 #include "config/settings.h"
 
@@ -16,13 +17,17 @@ struct ListSources {
 
 class CubeSaverApp : public ScreenSaverApp {
 public:
-    explicit CubeSaverApp(ListSources sources = {});
+    explicit CubeSaverApp(ListSources sources = {}, SaverScene* scene = nullptr);
     ~CubeSaverApp() override;
 
     void LoadSettings(WindowHandle owner, bool store, SettingsStore* key, int group, int first_index) override;
     void SeedFirstRunDefaults() override;
     void ResetDefaults(WindowHandle owner, int group) override;
     int PreWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override;
+    int StartScene(WindowHandle window, DeviceContextHandle dc) override;
+    int RenderFrame(WindowHandle window, DeviceContextHandle dc) override;
+    int StopScene(WindowHandle window, DeviceContextHandle dc) override;
+    void OnResize(WindowHandle window) override;
 
     CubeSettings& Cube() { return cube_; }
     const CubeSettings& Cube() const { return cube_; }
@@ -31,6 +36,7 @@ public:
 
 private:
     ListSources sources_;
+    SaverScene* scene_;
     CubeSettings cube_;
     PathList picture_list_;
     PathList music_list_;

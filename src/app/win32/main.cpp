@@ -11,6 +11,7 @@
 #include "app/win32/configure_dialog.h"
 #include "app/win32/folder_lister.h"
 #include "app/win32/special_folders.h"
+#include "scene/cube_scene.h"
 #include "app/win32/saver_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
@@ -29,8 +30,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
     Win32DirectoryLister lister;
     Win32SpecialFolders special_folders;
-    CubeSaverApp* app = new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders});
+    CubeScene* scene = new (std::nothrow) CubeScene();
+    CubeSaverApp* app = scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders}, scene) : nullptr;
     if (!app) {
+        delete scene;
         MessageBoxA(parent, "The main object could not be created.", "Out of memory", MB_OK);
         return E_OUTOFMEMORY;
     }
@@ -52,5 +55,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
     process.app = nullptr;
     delete app;
+    delete scene;
     return 0;
 }

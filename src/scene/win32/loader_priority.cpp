@@ -7,7 +7,7 @@ namespace cs {
 
 void SetLoaderThreadPriority(std::thread& thread, LoaderPriority priority) {
     // std::thread runs on winpthreads here; its Win32 handle carries the priority.
-    HANDLE handle = reinterpret_cast<HANDLE>(pthread_gethandle_np(thread.native_handle()));
+    HANDLE handle = reinterpret_cast<HANDLE>(pthread_gethandle(thread.native_handle()));
     if (!handle) return;
     int level = THREAD_PRIORITY_NORMAL;
     switch (priority) {

@@ -1,0 +1,25 @@
+#pragma once
+// What the cube saver asks of its scene; the Windows build supplies the
+// OpenGL cube, tests may supply their own.
+#include "app/path_list.h"
+#include "app/platform_handles.h"
+#include "config/settings.h"
+
+namespace cs {
+
+class SaverScene {
+public:
+    virtual ~SaverScene() = default;
+    // Takes the picture list (built from the settings) for its loader.
+    // Negative when the scene cannot run.
+    virtual int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
+                      PathList pictures) = 0;
+    // Negative ends the main loop.
+    virtual int Frame() = 0;
+    virtual int Shutdown() = 0;
+    // A key-down; true when it was one of the scene's commands.
+    virtual bool Key(unsigned virtual_key) = 0;
+    virtual void Resize(WindowHandle window) = 0;
+};
+
+}  // namespace cs

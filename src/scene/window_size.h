@@ -1,0 +1,9 @@
+#pragma once
+#include "app/platform_handles.h"
+
+namespace cs {
+
+// The window's client area; false for no window.
+bool ClientSize(WindowHandle window, int& width, int& height);
+
+}  // namespace cs
