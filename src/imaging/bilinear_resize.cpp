@@ -1,11 +1,11 @@
 #include "imaging/bilinear_resize.h"
 
-#include "imaging/pl_exception.h"
-
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
+
+#include "imaging/pl_exception.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -17,13 +17,13 @@ namespace cs {
 
 namespace {
 
+// The triangle kernel: r - |x| within the radius r, 0 beyond it.
 constexpr double kRadius = 0.64;
 
 double Triangle(double x) {
     const double a = std::fabs(x);
     return a < kRadius ? kRadius - a : 0.0;
 }
-
 
 }  // namespace
 
