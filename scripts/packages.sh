@@ -3,3 +3,4 @@ HOST_PACKAGES="build-essential cmake ninja-build pkg-config zlib1g-dev libpng-de
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm dpkg-dev"
 WINE_PACKAGES="wine wine64 xvfb xauth xdotool imagemagick x11-utils"
 BENCH_PACKAGES="mate-backgrounds libjpeg-turbo-progs imagemagick"
+DEMO_PACKAGES="mate-backgrounds imagemagick"

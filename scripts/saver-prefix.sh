@@ -19,16 +19,17 @@ saver_prefix_init() {
 }
 
 saver_reg_dword() {
-    wine reg add "$SAVER_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+    wine reg add "$SAVER_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1 || true
 }
 
 saver_reg_list() {
     local list=$1 i=0 path
     shift
-    wine reg delete "$SAVER_KEY\\$list" /f >/dev/null 2>&1
-    wine reg add "$SAVER_KEY\\$list" /f >/dev/null 2>&1
+    # Adding the first value creates the key; "reg add KEY" alone would also
+    # give it an empty default value, which counts as a list entry.
+    wine reg delete "$SAVER_KEY\\$list" /f >/dev/null 2>&1 || true
     for path in "$@"; do
-        wine reg add "$SAVER_KEY\\$list" /v "$(printf '%05d' $i)" /t REG_SZ /d "$path" /f >/dev/null 2>&1
+        wine reg add "$SAVER_KEY\\$list" /v "$(printf '%05d' $i)" /t REG_SZ /d "$path" /f >/dev/null 2>&1 || true
         i=$((i + 1))
     done
 }

@@ -1,7 +1,7 @@
 #!/bin/bash
 # screenshot.sh OUT.png [SECONDS] [SWITCH...]: runs the real saver under Wine
-# on a private Xvfb (800x600 window by default), waits SECONDS (6), and saves
-# the whole screen around it as OUT.png. Used for the README's pictures.
+# on a private Xvfb (800x600 window by default), waits SECONDS (6) after its
+# window appears, and saves the window as OUT.png. Used for the README's pictures.
 set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/saver-prefix.sh"
@@ -15,8 +15,13 @@ saver_prefix_init "${SCREENSHOT_PREFIX:-$ROOT/build/windows/run-prefix}"
 [ -x "$ROOT/scripts/demo-pictures.sh" ] && "$ROOT/scripts/demo-pictures.sh" "$WINEPREFIX"
 wine "$SCR" "$@" >/dev/null 2>&1 &
 pid=$!
+window=""
+for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.2
+done
 sleep "$WAIT"
-window=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
 status=1
 if [ -n "$window" ]; then
     import -window "$window" "$OUT" 2>/dev/null && status=0
