@@ -1,11 +1,16 @@
 #pragma once
-// A diagnostic for the frame-pacing benchmark: when the environment names a
-// file in CUBESAVER_FRAME_LOG, the main loop notes the start of every frame
-// and writes the times (seconds since the first frame, one per line) when
-// the saver ends. Nothing is recorded otherwise.
+// A diagnostic for the benchmarks: when the environment names a file in
+// CUBESAVER_FRAME_LOG, the main loop notes when every frame starts and how
+// long it takes, and the scene notes its events (face switches); the lines
+// are written when the program ends. Nothing is recorded otherwise.
+//   F <start seconds> <duration seconds>
+//   E <kind> <seconds> <value>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
+
+#include "app/stopwatch.h"
 
 namespace cs {
 
@@ -17,14 +22,20 @@ public:
     FrameLog& operator=(const FrameLog&) = delete;
 
     bool Enabled() const { return !path_.empty(); }
-    void NoteFrameStart(double seconds) {
-        if (Enabled() && starts_.size() < kMaxFrames) starts_.push_back(seconds);
-    }
+    void FrameStart();
+    void FrameEnd();
+    void Event(char kind, double value);
 
 private:
-    static constexpr std::size_t kMaxFrames = 1 << 20;
+    static constexpr std::size_t kMaxLines = 1 << 20;
     std::string path_;
-    std::vector<double> starts_;
+    Stopwatch clock_;
+    double frame_start_ = 0;
+    std::mutex lock_;
+    std::vector<std::string> lines_;
 };
+
+// The process's log.
+FrameLog& Frames();
 
 }  // namespace cs

@@ -144,10 +144,11 @@ void CubeAnimation::AdvanceFaceTimer(float dt, CubeAnimationHost& host) {
     t_ -= dt;
     if (t_ <= -show_length_ && host.PictureReady()) {
         while (next_face_ == current_face_ || next_face_ == previous_face_) next_face_ = NextRandom() % kCubeFaces;
+        // The host sees the timer as it was, to tell how long the picture kept it waiting.
+        host.TakePendingPicture(next_face_);
         t_ = rotation_length_;
         rotation_target_ = FaceOrientation(next_face_);
         rotation_start_ = orientation_;
-        host.TakePendingPicture(next_face_);
     } else if (t_ > 0) {
         const float u = rotation_length_ > 0 ? (rotation_length_ - t_) / rotation_length_ : 1.0f;
         orientation_ = Slerp(rotation_start_, rotation_target_, u, kSlerpThreshold);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 
+#include "app/frame_log.h"
 #include "base/encoded_text.h"
 #include "base/random.h"
 #include "scene/gl_api.h"
@@ -329,6 +330,8 @@ void CubeScene::DrawOverlays() {
 bool CubeScene::PictureReady() { return loader_.HandOff().ready.load(); }
 
 void CubeScene::TakePendingPicture(int face) {
+    // For the benchmarks: how long past the showing period the picture came.
+    Frames().Event('S', -(animation_.PhaseTimer() + animation_.ShowLength()));
     PictureHandOff& h = loader_.HandOff();
     std::lock_guard<std::mutex> guard(h.lock);
     std::unique_ptr<Texture>& slot = faces_[static_cast<std::size_t>(face)];

@@ -129,9 +129,7 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
     if (!preview) SetForegroundWindow(window);
     ShowWindow(window, show_command);
 
-    FrameLog frame_log;
-    Stopwatch frame_log_clock;
-    frame_log_clock.Start();
+    FrameLog& frame_log = Frames();
     Stopwatch pacing_clock;
     bool pacing_started = false;
     Stopwatch fade_clock;
@@ -211,8 +209,10 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
             pacing_started = true;
         }
         WaitForNextFrame(pacing_clock, general_.target_framerate, clock);
-        frame_log.NoteFrameStart(static_cast<double>(frame_log_clock.ElapsedSeconds()));
-        if (RenderFrame(window, dc) < 0) break;
+        frame_log.FrameStart();
+        const int rendered = RenderFrame(window, dc);
+        frame_log.FrameEnd();
+        if (rendered < 0) break;
         Sleep(0);
     }
 
