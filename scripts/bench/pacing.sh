@@ -35,7 +35,7 @@ run_at() {
 import sys
 path, label = sys.argv[1], sys.argv[2]
 try:
-    starts = [float(l) for l in open(path) if l.strip()]
+    starts = [float(l.split()[1]) for l in open(path) if l.startswith("F ")]
 except OSError:
     print(f"{label:10s} no frame log written"); sys.exit(1)
 iv = sorted((b - a) * 1000 for a, b in zip(starts, starts[1:]))
