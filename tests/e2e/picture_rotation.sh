@@ -38,16 +38,21 @@ window=$(wait_window "Cube Saver") || fail "no saver window appeared"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 cx=$((WIDTH / 2)); cy=$((HEIGHT / 2))
 
-# Watch the centre for 12 s; note each colour once it holds for two samples.
-sequence=(); times=(); last=""; candidate=""; start=$SECONDS
+# Watch the centre for 12 s. A colour counts once it has held for 0.7 s: a
+# turn can sweep another face across the centre for a moment, but a picture
+# stays in view for the whole 2 s showing period.
+sequence=(); times=(); last=""; candidate=""; since=0; start=$SECONDS
 t0=$(date +%s.%N)
 while [ $((SECONDS - start)) -lt 12 ]; do
     colour=$(centre_colour "$window" $cx $cy)
-    now=$(date +%s.%N)
-    if [ "$colour" != other ] && [ "$colour" = "$candidate" ] && [ "$colour" != "$last" ]; then
-        sequence+=("$colour"); times+=("$(awk -v a="$now" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')"); last=$colour
+    now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
+    if [ "$colour" != "$candidate" ]; then
+        candidate=$colour
+        since=$now
+    elif [ "$colour" != other ] && [ "$colour" != "$last" ] &&
+         awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
+        sequence+=("$colour"); times+=("$since"); last=$colour
     fi
-    candidate=$colour
 done
 echo "seen: ${sequence[*]}"
 echo "at:   ${times[*]}"
@@ -57,17 +62,32 @@ for i in 1 2 3; do
     awk -v g="$gap" 'BEGIN { exit !(g > 2.0 && g < 4.5) }' || fail "switch $i came after ${gap}s, not about 3s"
 done
 
-# Wait for a quiet moment in the showing period, then step with the keys.
-before=$(centre_colour "$window" $cx $cy)
-while [ "$before" = other ]; do sleep 0.2; before=$(centre_colour "$window" $cx $cy); done
+# Polls the centre until it shows a pure colour other than $1 (or, with
+# "same", until it shows $1); echoes it. Fails after $2 seconds.
+await_colour() {
+    local want=$1 mode=$2 seconds=$3 colour deadline=$((SECONDS + $3))
+    while [ $SECONDS -lt $deadline ]; do
+        colour=$(centre_colour "$window" $cx $cy)
+        if [ "$colour" != other ]; then
+            if [ "$mode" = same ] && [ "$colour" = "$want" ]; then echo "$colour"; return 0; fi
+            if [ "$mode" = other ] && [ "$colour" != "$want" ]; then echo "$colour"; return 0; fi
+        fi
+    done
+    return 1
+}
+
+# 'A' while a picture is shown: the next one comes as soon as it is ready.
+# Catch the start of a showing period first: a new colour, then the rest of
+# its 1 s turn.
+current=$(centre_colour "$window" $cx $cy)
+current=$(await_colour "$current" other 8) || fail "no switch to wait for"
+sleep 1.2
 press_key "$window" a
-sleep 1.6
-after_a=$(centre_colour "$window" $cx $cy)
-[ "$after_a" != other ] && [ "$after_a" != "$before" ] || fail "'A' did not move on from $before (now $after_a)"
+after_a=$(await_colour "$current" other 3) || fail "'A' did not move on from $current"
+# 'Z' once the turn has ended: straight back to the previous picture.
+sleep 1.2
 press_key "$window" z
-sleep 0.5
-after_z=$(centre_colour "$window" $cx $cy)
-[ "$after_z" = "$before" ] || fail "'Z' did not go back to $before (now $after_z)"
+await_colour "$current" same 2 >/dev/null || fail "'Z' did not go back to $current"
 kill -0 "$SAVER_PID" 2>/dev/null || fail "the command keys ended the saver"
 press_key "$window" Escape
 wait_exit "$SAVER_PID" 15 || fail "the saver did not end on Escape"
