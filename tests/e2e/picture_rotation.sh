@@ -62,32 +62,47 @@ for i in 1 2 3; do
     awk -v g="$gap" 'BEGIN { exit !(g > 2.0 && g < 4.5) }' || fail "switch $i came after ${gap}s, not about 3s"
 done
 
-# Polls the centre until it shows a pure colour other than $1 (or, with
-# "same", until it shows $1); echoes it. Fails after $2 seconds.
+press_key "$window" Escape
+wait_exit "$SAVER_PID" 15 || fail "the saver did not end on Escape"
+
+# Polls the centre until a pure colour other than $1 has held for 0.7 s (or,
+# with "same", until $1 shows); echoes it. Fails after $3 seconds.
 await_colour() {
-    local want=$1 mode=$2 seconds=$3 colour deadline=$((SECONDS + $3))
+    local want=$1 mode=$2 deadline=$((SECONDS + $3)) colour seen="" since=0 now
     while [ $SECONDS -lt $deadline ]; do
         colour=$(centre_colour "$window" $cx $cy)
-        if [ "$colour" != other ]; then
-            if [ "$mode" = same ] && [ "$colour" = "$want" ]; then echo "$colour"; return 0; fi
-            if [ "$mode" = other ] && [ "$colour" != "$want" ]; then echo "$colour"; return 0; fi
+        now=$(date +%s.%N)
+        if [ "$mode" = same ]; then
+            [ "$colour" = "$want" ] && { echo "$colour"; return 0; }
+            continue
+        fi
+        if [ "$colour" != "$seen" ]; then
+            seen=$colour
+            since=$now
+        elif [ "$colour" != other ] && [ "$colour" != "$want" ] &&
+             awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
+            echo "$colour"
+            return 0
         fi
     done
     return 1
 }
 
-# 'A' while a picture is shown: the next one comes as soon as it is ready.
-# Catch the start of a showing period first: a new colour, then the rest of
-# its 1 s turn.
+# The keys, with 4 s showing periods to act in: 'A' while a picture is shown
+# brings the next one as soon as it is ready; 'Z' goes straight back.
+saver_reg_dword 000_107 4
+e2e_start /w 640x480
+window=$(wait_window "Cube Saver") || fail "no saver window appeared the second time"
 current=$(centre_colour "$window" $cx $cy)
-current=$(await_colour "$current" other 8) || fail "no switch to wait for"
-sleep 1.2
+current=$(await_colour "$current" other 10) || fail "no switch to wait for"
+sleep 0.5
 press_key "$window" a
 after_a=$(await_colour "$current" other 3) || fail "'A' did not move on from $current"
-# 'Z' once the turn has ended: straight back to the previous picture.
-sleep 1.2
+echo "'A': $current -> $after_a"
+sleep 0.5
 press_key "$window" z
-await_colour "$current" same 2 >/dev/null || fail "'Z' did not go back to $current"
+await_colour "$current" same 2 >/dev/null ||
+    fail "'Z' did not go back to $current from $after_a (now $(centre_colour "$window" $cx $cy))"
 kill -0 "$SAVER_PID" 2>/dev/null || fail "the command keys ended the saver"
 press_key "$window" Escape
 wait_exit "$SAVER_PID" 15 || fail "the saver did not end on Escape"
