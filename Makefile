@@ -10,7 +10,7 @@ MINGW_PREFIX ?= $(CACHE_DIR)/mingw-deps
 FUZZ_SECONDS ?= 60
 export CUBESAVER_CACHE := $(CACHE_DIR)
 
-.PHONY: all build host windows test run bench fuzz clean packages-host packages-windows packages-wine
+.PHONY: all build host windows tsan test run bench fuzz clean packages-host packages-windows packages-wine
 
 all: build
 build: host windows
@@ -33,7 +33,12 @@ windows: packages-windows packages-host
 	cmake --preset windows -DCUBESAVER_MINGW_PREFIX="$(MINGW_PREFIX)" >/dev/null
 	cmake --build --preset windows
 
-test: build packages-wine
+# The loader thread's hand-off also runs under ThreadSanitizer.
+tsan: packages-host
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan
+
+test: build tsan packages-wine
 	scripts/run-tests.sh
 
 run: build packages-wine

@@ -10,6 +10,11 @@ if(CUBESAVER_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(CUBESAVER_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
 if(CUBESAVER_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)

@@ -16,6 +16,11 @@ status=0
 echo "== unit tests (native, sanitized)"
 ctest --test-dir "$ROOT/build/host" --output-on-failure -j2 || status=1
 
+echo "== threaded tests (native, ThreadSanitizer)"
+if [ -d "$ROOT/build/tsan" ]; then
+    ctest --test-dir "$ROOT/build/tsan" --output-on-failure -R scene_animation_tests || status=1
+fi
+
 echo "== Windows tests (Wine)"
 xvfb_start
 wine_prepare_prefix
