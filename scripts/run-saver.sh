@@ -23,17 +23,12 @@ if [ $headless = 0 ]; then
     exec wine "$SCR" /w 800x600
 fi
 
-wine "$SCR" /w 800x600 >/dev/null 2>&1 &
-pid=$!
+saver_start /w 800x600
 sleep "${RUN_SECONDS:-10}"
-window=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
-if [ -n "$window" ]; then
-    import -window "$window" "$ROOT/build/run-screenshot.png" 2>/dev/null &&
+if [ -n "$SAVER_WINDOW" ]; then
+    import -window "$SAVER_WINDOW" "$ROOT/build/run-screenshot.png" 2>/dev/null &&
         echo "No display: ran on a private one; screenshot in build/run-screenshot.png"
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window" >/dev/null 2>&1
-    xdotool key Escape
 fi
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill $pid 2>/dev/null
+saver_stop
 wineserver -k >/dev/null 2>&1
 xvfb_stop

@@ -33,3 +33,32 @@ saver_reg_list() {
         i=$((i + 1))
     done
 }
+
+# saver_start ARGS...: starts the saver (extra environment from SAVER_ENV,
+# e.g. "CUBESAVER_FRAME_LOG=..."), waits up to a minute for its window;
+# SAVER_PID and SAVER_WINDOW are set (the window empty when none showed).
+saver_start() {
+    env ${SAVER_ENV:-} wine "$SCR" "$@" >/dev/null 2>&1 &
+    SAVER_PID=$!
+    SAVER_WINDOW=""
+    local _
+    for _ in $(seq 300); do
+        SAVER_WINDOW=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
+        [ -n "$SAVER_WINDOW" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# saver_stop: Escape (the saver writes its logs on the way out), then make sure.
+saver_stop() {
+    local _
+    if [ -n "$SAVER_WINDOW" ]; then
+        xdotool windowactivate --sync "$SAVER_WINDOW" >/dev/null 2>&1 ||
+            xdotool windowfocus "$SAVER_WINDOW" >/dev/null 2>&1
+        xdotool key Escape
+    fi
+    for _ in $(seq 100); do kill -0 "$SAVER_PID" 2>/dev/null || break; sleep 0.1; done
+    kill "$SAVER_PID" 2>/dev/null
+    wait "$SAVER_PID" 2>/dev/null
+}

@@ -13,20 +13,13 @@ shift 2 2>/dev/null || shift $#
 xvfb_start
 saver_prefix_init "${SCREENSHOT_PREFIX:-$ROOT/build/windows/run-prefix}"
 [ -x "$ROOT/scripts/demo-pictures.sh" ] && "$ROOT/scripts/demo-pictures.sh" "$WINEPREFIX"
-wine "$SCR" "$@" >/dev/null 2>&1 &
-pid=$!
-window=""
-for _ in $(seq 300); do
-    window=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.2
-done
+saver_start "$@"
 sleep "$WAIT"
 status=1
-if [ -n "$window" ]; then
-    import -window "$window" "$OUT" 2>/dev/null && status=0
+if [ -n "$SAVER_WINDOW" ]; then
+    import -window "$SAVER_WINDOW" "$OUT" 2>/dev/null && status=0
 fi
-kill $pid 2>/dev/null
+saver_stop
 wineserver -k >/dev/null 2>&1
 xvfb_stop
 [ $status = 0 ] && echo "saved $OUT" || echo "no saver window to capture"

@@ -33,19 +33,9 @@ done
 
 log="$DATA/frames.txt"
 rm -f "$log"
-CUBESAVER_FRAME_LOG="$(winepath -w "$log")" wine "$SCR" /w 800x600 >/dev/null 2>&1 &
-pid=$!
-window=""
-for _ in $(seq 300); do
-    window=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.2
-done
+SAVER_ENV="CUBESAVER_FRAME_LOG=$(winepath -w "$log")" saver_start /w 800x600
 sleep "$RUN_SECONDS"
-xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window" >/dev/null 2>&1
-xdotool key Escape
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill $pid 2>/dev/null
+saver_stop
 wineserver -k >/dev/null 2>&1
 [ $own_display = 1 ] && xvfb_stop
 

@@ -18,19 +18,9 @@ run_at() {
     rm -f "$log"
     saver_reg_dword 000_018 "$framerate"
     saver_reg_dword 000_014 0
-    CUBESAVER_FRAME_LOG="$(winepath -w "$log" 2>/dev/null)" wine "$SCR" /w 640x480 >/dev/null 2>&1 &
-    local pid=$! window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
+    SAVER_ENV="CUBESAVER_FRAME_LOG=$(winepath -w "$log")" saver_start /w 640x480
     sleep "$SECONDS_EACH"
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window" >/dev/null 2>&1
-    xdotool key Escape
-    for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-    kill $pid 2>/dev/null
-    wait $pid 2>/dev/null
+    saver_stop
     python3 - "$log" "$2" <<'PY'
 import sys
 path, label = sys.argv[1], sys.argv[2]
