@@ -10,7 +10,7 @@
 #include "app/process_state.h"
 #include "app/win32/configure_dialog.h"
 #include "app/win32/folder_lister.h"
-#include "app/win32/special_folders.h"
+#include "app/win32/shell_folders.h"
 #include "scene/cube_scene.h"
 #include "app/win32/saver_window.h"
 

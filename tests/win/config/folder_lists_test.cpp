@@ -5,7 +5,7 @@
 
 #include "app/picture_lists.h"
 #include "app/win32/folder_lister.h"
-#include "app/win32/special_folders.h"
+#include "app/win32/shell_folders.h"
 #include "config/settings_names.h"
 #include "config/win32/registry_settings_store.h"
 #include "win_test_helpers.h"

@@ -1,4 +1,4 @@
-#include "app/win32/special_folders.h"
+#include "app/win32/shell_folders.h"
 
 #include <windows.h>
 
