@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/frame_log.h"
+#include "app/frame_pacing.h"
 #include "base/encoded_text.h"
 #include "base/random.h"
 #include "scene/gl_api.h"
@@ -193,11 +194,8 @@ int CubeScene::Frame() {
         frame_clock_started_ = true;
     } else {
         dt = static_cast<float>(frame_clock_.ElapsedSeconds());
-        if (limiter_on_ && dt < 0.01f) {
-            clock_.Sleep(1);
-            return status::kOk;
-        }
-        frame_clock_.Restart();
+        // Held back: the clock keeps running, so dt grows until a frame is drawn.
+        if (!FrameLimiterAllows(frame_clock_, limiter_on_, clock_)) return status::kOk;
     }
 
     device_.Clear(true, true);
@@ -339,8 +337,9 @@ void CubeScene::TakePendingPicture(int face) {
     if (pending) {
         // Reusing the face's OpenGL texture saves a delete and a create on
         // every switch; a picture of another size gets a texture of its own.
-        if (slot && slot->GlName() != 0 && Succeeded(device_.ReplaceTextureContents(slot.get(), pending))) {
-        } else {
+        const bool reused =
+            slot && slot->GlName() != 0 && Succeeded(device_.ReplaceTextureContents(slot.get(), pending));
+        if (!reused) {
             if (slot) device_.DeleteTexture(slot.get());
             device_.UploadTexture(pending);
         }
