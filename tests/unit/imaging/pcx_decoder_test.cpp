@@ -13,10 +13,14 @@
 #include "imaging/pcx_decoder.h"
 #include "imaging/pl_exception.h"
 
+#include "test_support.h"
+
 namespace cs {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::DecodeErrorWith;
+using test::ExpectDecoderError;
 
 struct PcxSpec {
     int bits = 8;
@@ -92,21 +96,10 @@ void Decode(const Bytes& file, Bitmap& target, int requestedBits = 0) {
     decoder.DecodeFromMemory(file.data(), file.size(), target, requestedBits);
 }
 
-PLTextException DecodeError(const Bytes& file) {
-    PlainBitmap target;
-    try {
-        Decode(file, target);
-    } catch (const PLTextException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "decoded without an error";
-    return PLTextException(0, "");
-}
+PLTextException DecodeError(const Bytes& file) { return DecodeErrorWith<PcxDecoder>(file); }
 
 void ExpectError(const Bytes& file, int code, const std::string& message) {
-    const PLTextException e = DecodeError(file);
-    EXPECT_EQ(e.GetCode(), code);
-    EXPECT_EQ(std::string(e.GetText()), "Decoder error: " + message + "\n");
+    ExpectDecoderError<PcxDecoder>(file, code, message);
 }
 
 Pixel32 At(const Bitmap& b, int x, int y) {

@@ -16,10 +16,14 @@
 #include "imaging/pl_exception.h"
 #include "imaging/psd_decoder.h"
 
+#include "test_support.h"
+
 namespace cs {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::DecodeErrorWith;
+using test::ExpectDecoderError;
 
 void Be16(Bytes& b, int v) {
     b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
@@ -160,21 +164,10 @@ void Decode(const Bytes& file, Bitmap& target, int requestedBits = 0) {
     Decode(decoder, file, target, requestedBits);
 }
 
-PLTextException DecodeError(const Bytes& file) {
-    PlainBitmap target;
-    try {
-        Decode(file, target);
-    } catch (const PLTextException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "decoded without an error";
-    return PLTextException(0, "");
-}
+PLTextException DecodeError(const Bytes& file) { return DecodeErrorWith<PsdDecoder>(file); }
 
 void ExpectError(const Bytes& file, int code, const std::string& message) {
-    const PLTextException e = DecodeError(file);
-    EXPECT_EQ(e.GetCode(), code);
-    EXPECT_EQ(std::string(e.GetText()), "Decoder error: " + message + "\n");
+    ExpectDecoderError<PsdDecoder>(file, code, message);
 }
 
 void ExpectEndOfData(const Bytes& file) {

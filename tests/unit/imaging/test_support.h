@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "imaging/bitmap.h"
+#include "imaging/pl_exception.h"
 
 namespace cs::test {
 
@@ -46,6 +49,28 @@ std::unique_ptr<Decoded> DecodeBytes(const Bytes& bytes, int requestedBits = 32)
 
 // "Decoder error: " + message + "\n", the form of every prefixed error.
 std::string DecoderText(const std::string& message);
+
+// The exception one decoder throws for file (recorded as a test failure,
+// with an empty exception returned, when it decodes).
+template <class Decoder>
+PLTextException DecodeErrorWith(const Bytes& file) {
+    PlainBitmap target;
+    try {
+        Decoder().DecodeFromMemory(file.data(), file.size(), target, 0);
+    } catch (const PLTextException& e) {
+        return e;
+    }
+    ADD_FAILURE() << "decoded without an error";
+    return PLTextException(0, "");
+}
+
+// That decoder refuses file with the code and the prefixed message.
+template <class Decoder>
+void ExpectDecoderError(const Bytes& file, int code, const std::string& message) {
+    const PLTextException e = DecodeErrorWith<Decoder>(file);
+    EXPECT_EQ(e.GetCode(), code);
+    EXPECT_EQ(std::string(e.GetText()), DecoderText(message));
+}
 
 // The pixel at (x, y) of a 32-bit bitmap.
 Pixel32 PixelAt(const Bitmap& bitmap, int x, int y);
