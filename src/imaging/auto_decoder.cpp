@@ -5,14 +5,10 @@
 #include "imaging/jpeg_decoder.h"
 #include "imaging/picture_format.h"
 #include "imaging/pl_exception.h"
-#include "imaging/png_decoder.h"
-#include "imaging/tga_decoder.h"
-#if defined(CS_HAVE_PCX_DECODER)
 #include "imaging/pcx_decoder.h"
-#endif
-#if defined(CS_HAVE_PSD_DECODER)
+#include "imaging/png_decoder.h"
 #include "imaging/psd_decoder.h"
-#endif
+#include "imaging/tga_decoder.h"
 
 namespace cs {
 
@@ -20,18 +16,13 @@ AutoDecoder::AutoDecoder()
     : bmp_(std::make_unique<BmpDecoder>()),
       tga_(std::make_unique<TgaDecoder>()),
       jpeg_(std::make_unique<JpegDecoder>()),
-      png_(std::make_unique<PngDecoder>()) {
-#if defined(CS_HAVE_PCX_DECODER)
-    pcx_ = std::make_unique<PcxDecoder>();
-#endif
-#if defined(CS_HAVE_PSD_DECODER)
-    psd_ = std::make_unique<PsdDecoder>();
-#endif
-}
+      png_(std::make_unique<PngDecoder>()),
+      pcx_(std::make_unique<PcxDecoder>()),
+      psd_(std::make_unique<PsdDecoder>()) {}
 
 AutoDecoder::~AutoDecoder() = default;
 
-void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
+PictureDecoder& AutoDecoder::DecoderFor(DataSource& source) {
     const PictureFormat format = DetectPictureFormat(source.LookAhead(kDetectionBytes), source.Remaining());
     PictureDecoder* decoder = nullptr;
     const char* message = nullptr;
@@ -47,7 +38,15 @@ void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBi
     }
     if (decoder == nullptr) ThrowDecoderError(plerr::kNotSupported, pltext::kNotCompiled);
     DecoderTrace::Write(2, message);
-    decoder->MakeBitmap(source, target, requestedBits);
+    return *decoder;
+}
+
+void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
+    DecoderFor(source).MakeBitmap(source, target, requestedBits);
+}
+
+void AutoDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) {
+    DecoderFor(source).MakeResizedBitmap(source, target, choose);
 }
 
 }  // namespace cs

@@ -17,15 +17,19 @@ public:
     // "Library not compiled for this file type." for GIF, TIFF, PICT, EPS,
     // PGM and PPM.
     void MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) override;
+    void MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) override;
     void DecodeInto(Bitmap& target, DataSource& source) override {}
 
 private:
+    // The decoder for the source's format, or the refusals above.
+    PictureDecoder& DecoderFor(DataSource& source);
+
     std::unique_ptr<PictureDecoder> bmp_;
     std::unique_ptr<PictureDecoder> tga_;
     std::unique_ptr<PictureDecoder> jpeg_;
     std::unique_ptr<PictureDecoder> png_;
-    std::unique_ptr<PictureDecoder> pcx_;  // null until the PCX decoder is built in
-    std::unique_ptr<PictureDecoder> psd_;  // null until the PSD decoder is built in
+    std::unique_ptr<PictureDecoder> pcx_;
+    std::unique_ptr<PictureDecoder> psd_;
 };
 
 }  // namespace cs

@@ -1,9 +1,12 @@
 #include "imaging/bilinear_resize.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <utility>
 
 #include "imaging/pl_exception.h"
 
@@ -350,9 +353,8 @@ bool HaveSsse3() {
 }
 #endif
 
-void HorizontalFast(const std::uint8_t* const* src_rows, int rows, int src_width, const ResizeWeights& t,
+void HorizontalFast(const std::uint8_t* const* src_rows, int rows, const ResizeWeights& t, const HorizontalPlan& plan,
                     std::uint8_t* scratch, bool allow_ssse3) {
-    const HorizontalPlan plan = PlanHorizontal(t, src_width);
 #if defined(CS_HAVE_SSSE3_PATH)
     if (allow_ssse3 && HaveSsse3()) {
         HorizontalSsse3(src_rows, rows, t, plan, scratch);
@@ -425,29 +427,75 @@ bool ResizeScratchFits(int src_height, int dst_width) {
            static_cast<std::uint64_t>(src_height) * static_cast<std::uint64_t>(dst_width) <= BitmapPixelLimit();
 }
 
-void ResizePixels(const std::uint8_t* const* src_rows, int src_width, int src_height, std::uint8_t* const* dst_rows,
-                  int dst_width, int dst_height, ResizePath path) {
-    if (src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0) return;
-    if (!ResizeScratchFits(src_height, dst_width)) throw std::bad_alloc();
-    // Every byte is written by the first pass before the second reads it.
-    const auto scratch = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(src_height) *
-                                                                        static_cast<std::size_t>(dst_width) * 4);
-
-    const ResizeWeights across(src_width, dst_width);
-    const ResizeWeights down(src_height, dst_height);
+struct RowResampler::Passes {
+    Passes(int src_width, int src_height, int dst_width, int dst_height)
+        : across(src_width, dst_width), down(src_height, dst_height) {}
+    ResizeWeights across;
+    ResizeWeights down;
 #if defined(CS_RESIZE_SSE2)
-    if (path != ResizePath::kReference) {
-        HorizontalFast(src_rows, src_height, src_width, across, scratch.get(), path == ResizePath::kFast);
-        VerticalFast(scratch.get(), dst_width, down, dst_rows);
+    HorizontalPlan plan;  // only for the vector paths
+#endif
+};
+
+RowResampler::RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path)
+    : src_width_(src_width), src_height_(src_height), dst_width_(dst_width), path_(path) {
+    if (src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0)
+        throw std::invalid_argument("resampling needs positive sizes");
+    if (!ResizeScratchFits(src_height, dst_width)) throw std::bad_alloc();
+    passes_ = std::make_unique<Passes>(src_width, src_height, dst_width, dst_height);
+#if defined(CS_RESIZE_SSE2)
+    if (path != ResizePath::kReference) passes_->plan = PlanHorizontal(passes_->across, src_width);
+#endif
+    // Every byte is written by the first pass (or Finish) before the second reads it.
+    scratch_ = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(src_height) *
+                                                              static_cast<std::size_t>(dst_width) * 4);
+}
+
+RowResampler::~RowResampler() = default;
+
+void RowResampler::AddRows(const std::uint8_t* const* rows, int count) {
+    count = std::min(count, src_height_ - added_);
+    if (count <= 0) return;
+    std::uint8_t* scratch = scratch_.get() + static_cast<std::size_t>(added_) * static_cast<std::size_t>(dst_width_) * 4;
+    added_ += count;
+#if defined(CS_RESIZE_SSE2)
+    if (path_ != ResizePath::kReference) {
+        HorizontalFast(rows, count, passes_->across, passes_->plan, scratch, path_ == ResizePath::kFast);
         return;
     }
 #endif
-    HorizontalReference(src_rows, src_height, across, scratch.get());
-    VerticalReference(scratch.get(), dst_width, down, dst_rows);
+    HorizontalReference(rows, count, passes_->across, scratch);
+}
+
+void RowResampler::Finish(std::uint8_t* const* dst_rows) {
+    const std::size_t stride = static_cast<std::size_t>(dst_width_) * 4;
+    std::memset(scratch_.get() + static_cast<std::size_t>(added_) * stride, 0,
+                static_cast<std::size_t>(src_height_ - added_) * stride);
+#if defined(CS_RESIZE_SSE2)
+    if (path_ != ResizePath::kReference) {
+        VerticalFast(scratch_.get(), dst_width_, passes_->down, dst_rows);
+        return;
+    }
+#endif
+    VerticalReference(scratch_.get(), dst_width_, passes_->down, dst_rows);
+}
+
+void ResizePixels(const std::uint8_t* const* src_rows, int src_width, int src_height, std::uint8_t* const* dst_rows,
+                  int dst_width, int dst_height, ResizePath path) {
+    if (src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0) return;
+    RowResampler resampler(src_width, src_height, dst_width, dst_height, path);
+    resampler.AddRows(src_rows, src_height);
+    resampler.Finish(dst_rows);
 }
 
 BilinearResize::BilinearResize(int new_width, int new_height, ResizePath path)
     : new_width_(new_width), new_height_(new_height), path_(path) {}
+
+void BilinearResize::CheckSizes(std::int32_t src_width, std::int32_t src_height, int new_width, int new_height) {
+    if (src_width < 1 || src_height < 1 || new_width < 1 || new_height < 1)
+        ThrowDecoderError(plerr::kMalformed, pltext::kBadDimensions);
+    if (!ResizeScratchFits(src_height, new_width)) ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
+}
 
 void BilinearResize::Apply(const Bitmap& source, Bitmap& target) const {
     // Creating the target would free the source's pixels before they are read.
@@ -458,10 +506,7 @@ void BilinearResize::Apply(const Bitmap& source, Bitmap& target) const {
     if (source.BitsPerPixel() != 32)
         ThrowDecoderErrorf(plerr::kNotSupported, "Can't resize a bitmap of %u bits per pixel.",
                            static_cast<unsigned>(source.BitsPerPixel()));
-    if (source.Width() < 1 || source.Height() < 1 || new_width_ < 1 || new_height_ < 1)
-        ThrowDecoderError(plerr::kMalformed, pltext::kBadDimensions);
-    if (!ResizeScratchFits(source.Height(), new_width_))
-        ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
+    CheckSizes(source.Width(), source.Height(), new_width_, new_height_);
 
     target.Create(new_width_, new_height_, 32, source.HasAlpha(), source.GetResolution());
     std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(source.Height()));
@@ -472,6 +517,44 @@ void BilinearResize::Apply(const Bitmap& source, Bitmap& target) const {
     } catch (const std::bad_alloc&) {
         ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
     }
+}
+
+ResizingReceiver::ResizingReceiver(Bitmap& target, SizeChooser choose, ResizePath path)
+    : target_(target), choose_(std::move(choose)), path_(path) {}
+
+ResizingReceiver::~ResizingReceiver() = default;
+
+void ResizingReceiver::Begin(std::int32_t width, std::int32_t height, bool hasAlpha, Resolution resolution) {
+    const PictureSize size = choose_(width, height);
+    source_width_ = width;
+    copied_rows_ = 0;
+    resampler_.reset();
+    if (size != PictureSize{width, height}) {
+        BilinearResize::CheckSizes(width, height, size.width, size.height);
+        try {
+            resampler_ = std::make_unique<RowResampler>(width, height, size.width, size.height, path_);
+        } catch (const std::bad_alloc&) {
+            ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
+        }
+    }
+    target_.Create(size.width, size.height, 32, hasAlpha, resolution);
+}
+
+void ResizingReceiver::TakeRows(const std::uint8_t* const* rows, int count) {
+    if (resampler_ != nullptr) {
+        resampler_->AddRows(rows, count);
+        return;
+    }
+    BitmapLock lock(target_, false, true);
+    const std::size_t bytes = Bitmap::RowBytes(source_width_, 32);
+    for (int i = 0; i < count && copied_rows_ < target_.Height(); ++i) std::memcpy(target_.Row(copied_rows_++), rows[i], bytes);
+}
+
+void ResizingReceiver::Finish() {
+    if (resampler_ == nullptr) return;
+    BitmapLock lock(target_, false, true);
+    resampler_->Finish(target_.RowTable());
+    resampler_.reset();
 }
 
 }  // namespace cs

@@ -4,9 +4,11 @@
 // height. Both passes use integer weights that total 256.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "imaging/bitmap_filter.h"
+#include "imaging/row_receiver.h"
 
 namespace cs {
 
@@ -41,9 +43,41 @@ bool FastResizeAvailable();
 // False when the scratch image for these sizes would pass the bitmap limit.
 bool ResizeScratchFits(int src_height, int dst_width);
 
-// Resamples 4-byte pixels between row tables. Sizes must be positive and
-// the scratch must fit (ResizeScratchFits); the target rows must hold
-// dst_width pixels each.
+// The two passes with the source rows arriving in bands: each band goes
+// through the horizontal pass as it comes, into the scratch image (source
+// height x new width), and Finish runs the vertical pass. However the rows
+// are split into bands, the bytes are those of ResizePixels.
+class RowResampler {
+public:
+    // Sizes must be positive (std::invalid_argument); std::bad_alloc when
+    // the scratch image would pass the bitmap limit or cannot be allocated.
+    RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path = ResizePath::kFast);
+    ~RowResampler();
+    RowResampler(const RowResampler&) = delete;
+    RowResampler& operator=(const RowResampler&) = delete;
+
+    // The next source rows, src_width pixels each; rows beyond the source
+    // height are ignored.
+    void AddRows(const std::uint8_t* const* rows, int count);
+    int RowsAdded() const { return added_; }
+    // Writes the dst_height rows of dst_width pixels. Source rows never
+    // added count as transparent black.
+    void Finish(std::uint8_t* const* dst_rows);
+
+private:
+    struct Passes;
+    int src_width_;
+    int src_height_;
+    int dst_width_;
+    ResizePath path_;
+    int added_ = 0;
+    std::unique_ptr<Passes> passes_;
+    std::unique_ptr<std::uint8_t[]> scratch_;
+};
+
+// Resamples 4-byte pixels between row tables in one go. Sizes must be
+// positive and the scratch must fit (ResizeScratchFits); the target rows
+// must hold dst_width pixels each.
 void ResizePixels(const std::uint8_t* const* src_rows, int src_width, int src_height, std::uint8_t* const* dst_rows,
                   int dst_width, int dst_height, ResizePath path = ResizePath::kFast);
 
@@ -61,10 +95,40 @@ public:
     int NewWidth() const { return new_width_; }
     int NewHeight() const { return new_height_; }
 
+    // The refusals of Apply for a source of this size (which is 32 bits).
+    static void CheckSizes(std::int32_t src_width, std::int32_t src_height, int new_width, int new_height);
+
 private:
     int new_width_;
     int new_height_;
     ResizePath path_;
+};
+
+// Makes the target from the rows a decoder hands over: resampled with
+// BilinearResize to the size `choose` picks once the decoded size is known,
+// or copied across when that is the decoded size. The bytes are those of
+// decoding the whole picture and then applying BilinearResize, but only the
+// scratch image between the passes is ever held, never the whole picture.
+class ResizingReceiver : public RowReceiver {
+public:
+    ResizingReceiver(Bitmap& target, SizeChooser choose, ResizePath path = ResizePath::kFast);
+    ~ResizingReceiver() override;
+
+    // Creates the target at the chosen size with the picture's alpha flag
+    // and resolution. Throws what `choose` throws, else as BilinearResize's
+    // Apply does for the chosen size.
+    void Begin(std::int32_t width, std::int32_t height, bool hasAlpha, Resolution resolution) override;
+    void TakeRows(const std::uint8_t* const* rows, int count) override;
+    // After the last row: the vertical pass into the target.
+    void Finish();
+
+private:
+    Bitmap& target_;
+    SizeChooser choose_;
+    ResizePath path_;
+    std::int32_t source_width_ = 0;
+    std::int32_t copied_rows_ = 0;       // when the size is kept
+    std::unique_ptr<RowResampler> resampler_;  // when it is not
 };
 
 }  // namespace cs

@@ -4,6 +4,7 @@
 // the library's frames.
 #include "imaging/jpeg_decoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <string>
@@ -11,6 +12,10 @@
 
 #include <jpeglib.h>
 #include <jerror.h>
+
+#if !defined(JCS_EXTENSIONS)
+#error "The JPEG decoder needs libjpeg-turbo's colour-space extensions."
+#endif
 
 #include "imaging/decoder_trace.h"
 #include "imaging/pl_exception.h"
@@ -93,6 +98,51 @@ bool Guarded(State& state, Call&& call) {
     ThrowDecoderError(plerr::kNotSupported, std::string(state.error.message) + "\n");
 }
 
+// Rows handed to a RowReceiver at a time: a few hundred kilobytes for a
+// camera picture, so the band stays in the processor's cache.
+constexpr JDIMENSION kBandRows = 16;
+
+// Reads the next `count` rows.
+void ReadRows(State& s, JSAMPARRAY rows, JDIMENSION count) {
+    for (JDIMENSION done = 0; done < count;) {
+        JDIMENSION got = 0;
+        if (!Guarded(s, [&] { got = jpeg_read_scanlines(&s.info, rows + done, count - done); })) ThrowLibraryError(s);
+        // The source never suspends, so no rows means there are none left.
+        if (got == 0) ThrowPlainError(plerr::kEndOfData, pltext::kEndOfData);
+        done += got;
+    }
+}
+
+// Output in the library's own layout as B G R A: grey into all three, and
+// of three or more components the first three into R, G, B (so CMYK
+// stores C, M, Y raw).
+void ConvertToBgra(const JSAMPLE* in, int components, std::int32_t width, std::uint8_t* out) {
+    for (std::int32_t x = 0; x < width; ++x, in += components, out += 4) {
+        const bool grey = components == 1;
+        out[0] = grey ? in[0] : in[2];
+        out[1] = grey ? in[0] : in[1];
+        out[2] = in[0];
+        out[3] = 255;
+    }
+}
+
+Resolution JpegResolution(const jpeg_decompress_struct& info) {
+    return {info.X_density > 1 ? info.X_density : 72, info.Y_density > 1 ? info.Y_density : 72};
+}
+
+// Runs a decompression from its start to the end, aborting it on any
+// failure so that the decompressor can be used again.
+template <typename Body>
+void Decompress(State& s, Body body) {
+    try {
+        body();
+        if (!Guarded(s, [&] { jpeg_finish_decompress(&s.info); })) ThrowLibraryError(s);
+    } catch (...) {
+        jpeg_abort_decompress(&s.info);
+        throw;
+    }
+}
+
 }  // namespace
 
 JpegDecoder::JpegDecoder() : state_(std::make_unique<State>()) {
@@ -117,7 +167,11 @@ JpegDecoder::~JpegDecoder() {
 
 void JpegDecoder::SetFastDecoding(bool fast) { state_->fastDecoding = fast; }
 
-void JpegDecoder::DecodeInto(Bitmap& target, DataSource& source) {
+// Points the library at the source's data, reads the header and starts
+// decompressing. RGB output, and greyscale when `greyAsBgra` is set, is
+// asked for as B G R A straight from the library's colour conversion; any
+// other output (greyscale, CMYK, unknown spaces) comes in its own layout.
+void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
     s.sourceManager.next_input_byte = source.WholeData() + source.Position();
@@ -126,49 +180,74 @@ void JpegDecoder::DecodeInto(Bitmap& target, DataSource& source) {
     s.progress.sink = source.Sink();
     info->progress = s.progress.sink != nullptr ? &s.progress.manager : nullptr;
 
-    try {
-        if (!Guarded(s, [&] { jpeg_read_header(info, TRUE); })) ThrowLibraryError(s);
-        if (s.fastDecoding) info->do_fancy_upsampling = FALSE;
-        info->dct_method = JDCT_FLOAT;
-        CheckImageSize(info->image_width, info->image_height);
-        if (!Guarded(s, [&] { jpeg_start_decompress(info); })) ThrowLibraryError(s);
+    if (!Guarded(s, [&] { jpeg_read_header(info, TRUE); })) ThrowLibraryError(s);
+    if (s.fastDecoding) info->do_fancy_upsampling = FALSE;
+    info->dct_method = JDCT_FLOAT;
+    CheckImageSize(info->image_width, info->image_height);
+    if (info->out_color_space == JCS_RGB || (greyAsBgra && info->out_color_space == JCS_GRAYSCALE))
+        info->out_color_space = JCS_EXT_BGRA;
+    if (!Guarded(s, [&] { jpeg_start_decompress(info); })) ThrowLibraryError(s);
+    const int components = info->output_components;
+    if (components != 1 && components < 3)
+        ThrowDecoderErrorf(plerr::kNotSupported, "JPEG with %d colour components.", components);
+}
 
+void JpegDecoder::DecodeInto(Bitmap& target, DataSource& source) {
+    State& s = *state_;
+    j_decompress_ptr info = &s.info;
+    Decompress(s, [&] {
+        StartDecompress(source, false);
         const auto width = static_cast<std::int32_t>(info->output_width);
         const auto height = static_cast<std::int32_t>(info->output_height);
         const int components = info->output_components;
-        if (components == 1) {
-            target.Create(width, height, 8, false);
-            BitmapLock lock(target, false, true);
-            while (info->output_scanline < info->output_height) {
-                JSAMPROW row = target.Row(static_cast<std::int32_t>(info->output_scanline));
-                if (!Guarded(s, [&] { jpeg_read_scanlines(info, &row, 1); })) ThrowLibraryError(s);
-            }
-        } else {
-            if (components < 3) ThrowDecoderErrorf(plerr::kNotSupported, "JPEG with %d colour components.", components);
-            target.Create(width, height, 32, false);
-            BitmapLock lock(target, false, true);
-            std::vector<JSAMPLE> buffer(static_cast<std::size_t>(width) * static_cast<std::size_t>(components));
-            JSAMPROW bufferRow = buffer.data();
-            while (info->output_scanline < info->output_height) {
-                std::uint8_t* out = target.Row(static_cast<std::int32_t>(info->output_scanline));
-                if (!Guarded(s, [&] { jpeg_read_scanlines(info, &bufferRow, 1); })) ThrowLibraryError(s);
-                // RGB goes straight across; CMYK puts C, M, Y into R, G, B.
-                const JSAMPLE* in = buffer.data();
-                for (std::int32_t x = 0; x < width; ++x, in += components, out += 4) {
-                    out[0] = in[2];
-                    out[1] = in[1];
-                    out[2] = in[0];
-                    out[3] = 255;
-                }
-            }
+        target.Create(width, height, components == 1 ? 8 : 32, false, JpegResolution(*info));
+        BitmapLock lock(target, false, true);
+        if (components == 1 || info->out_color_space == JCS_EXT_BGRA) {
+            // The library only writes through the row pointers, never to the table.
+            ReadRows(s, const_cast<JSAMPARRAY>(target.RowTable()), info->output_height);
+            return;
         }
-        if (!Guarded(s, [&] { jpeg_finish_decompress(info); })) ThrowLibraryError(s);
-    } catch (...) {
-        jpeg_abort_decompress(info);
-        throw;
-    }
+        std::vector<JSAMPLE> buffer(static_cast<std::size_t>(width) * static_cast<std::size_t>(components));
+        JSAMPROW bufferRow = buffer.data();
+        for (std::int32_t y = 0; y < height; ++y) {
+            ReadRows(s, &bufferRow, 1);
+            ConvertToBgra(buffer.data(), components, width, target.Row(y));
+        }
+    });
+}
 
-    target.SetResolution({info->X_density > 1 ? info->X_density : 72, info->Y_density > 1 ? info->Y_density : 72});
+bool JpegDecoder::DecodeRows(DataSource& source, RowReceiver& receiver) {
+    State& s = *state_;
+    j_decompress_ptr info = &s.info;
+    Decompress(s, [&] {
+        StartDecompress(source, true);
+        const auto width = static_cast<std::int32_t>(info->output_width);
+        const int components = info->output_components;
+        const bool converted = info->out_color_space != JCS_EXT_BGRA;
+        receiver.Begin(width, static_cast<std::int32_t>(info->output_height), false, JpegResolution(*info));
+
+        const std::size_t bgraBytes = Bitmap::RowBytes(width, 32);
+        const std::size_t rawBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(components);
+        std::vector<JSAMPLE> band(kBandRows * bgraBytes);
+        std::vector<JSAMPLE> raw(converted ? kBandRows * rawBytes : 0);
+        JSAMPROW bandRows[kBandRows];
+        JSAMPROW rawRows[kBandRows];
+        for (JDIMENSION i = 0; i < kBandRows; ++i) {
+            bandRows[i] = band.data() + i * bgraBytes;
+            rawRows[i] = converted ? raw.data() + i * rawBytes : nullptr;
+        }
+        while (info->output_scanline < info->output_height) {
+            const JDIMENSION count = std::min(kBandRows, info->output_height - info->output_scanline);
+            if (!converted) {
+                ReadRows(s, bandRows, count);
+            } else {
+                ReadRows(s, rawRows, count);
+                for (JDIMENSION i = 0; i < count; ++i) ConvertToBgra(rawRows[i], components, width, bandRows[i]);
+            }
+            receiver.TakeRows(bandRows, static_cast<int>(count));
+        }
+    });
+    return true;
 }
 
 }  // namespace cs

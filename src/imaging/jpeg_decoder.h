@@ -13,6 +13,8 @@ public:
     ~JpegDecoder() override;
 
     void DecodeInto(Bitmap& target, DataSource& source) override;
+    // Hands the rows over in bands of 16 as B G R A, greyscale included.
+    bool DecodeRows(DataSource& source, RowReceiver& receiver) override;
 
     // On by default: fancy upsampling is turned off for speed.
     void SetFastDecoding(bool fast);
@@ -20,6 +22,8 @@ public:
     struct State;  // the library's objects; opaque outside the decoder
 
 private:
+    void StartDecompress(DataSource& source, bool greyAsBgra);
+
     std::unique_ptr<State> state_;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "imaging/bilinear_resize.h"
 #include "imaging/decoder_trace.h"
 #include "imaging/pl_exception.h"
 
@@ -16,14 +17,14 @@ std::string FormatText(const char* format, const void* pointer) {
 }
 
 // Opens with `open`; on failure throws the open result as the code. Then
-// decodes, closing the source whatever happens.
-template <typename Source, typename OpenFn>
+// decodes with `make`, closing the source whatever happens.
+template <typename Source, typename OpenFn, typename MakeFn>
 void DecodeThrough(PictureDecoder& decoder, Source& source, OpenFn open, const std::string& failureText,
-                   Bitmap& target, int requestedBits) {
+                   MakeFn make) {
     const int result = open();
     if (result != 0) ThrowDecoderError(result, failureText);
     try {
-        decoder.MakeBitmap(source, target, requestedBits);
+        make();
     } catch (...) {
         source.Close();
         throw;
@@ -31,29 +32,52 @@ void DecodeThrough(PictureDecoder& decoder, Source& source, OpenFn open, const s
     decoder.CloseSource(source);
 }
 
-}  // namespace
-
-void PictureDecoder::DecodeFromFile(const char* fileName, Bitmap& target, int requestedBits, ProgressSink* sink) {
+// The file and memory decodes, whatever they make.
+template <typename MakeFn>
+void DecodeFile(PictureDecoder& decoder, const char* fileName, ProgressSink* sink, MakeFn make) {
     const char* name = fileName != nullptr ? fileName : "";
     DecoderTrace::Writef(1, "--- Decoding file %s. ---\n", name);
     FileSource source(sink);
-    DecodeThrough(*this, source, [&] { return source.Open(name); }, std::string("Opening ") + name + " failed",
-                  target, requestedBits);
+    DecodeThrough(decoder, source, [&] { return source.Open(name); }, std::string("Opening ") + name + " failed",
+                  [&] { make(source); });
+}
+
+template <typename MakeFn>
+void DecodeMemory(PictureDecoder& decoder, const std::uint8_t* data, std::size_t size, ProgressSink* sink,
+                  MakeFn make) {
+    DecoderTrace::Writef(1, "--- Decoding from memory at %p. ---\n", static_cast<const void*>(data));
+    MemorySource source(sink);
+    DecodeThrough(decoder, source, [&] { return source.Open(data, size); },
+                  FormatText("Reading from memory at %p failed", data), [&] { make(source); });
+}
+
+}  // namespace
+
+void PictureDecoder::DecodeFromFile(const char* fileName, Bitmap& target, int requestedBits, ProgressSink* sink) {
+    DecodeFile(*this, fileName, sink, [&](DataSource& source) { MakeBitmap(source, target, requestedBits); });
+}
+
+void PictureDecoder::DecodeResizedFromFile(const char* fileName, Bitmap& target, const SizeChooser& choose,
+                                           ProgressSink* sink) {
+    DecodeFile(*this, fileName, sink, [&](DataSource& source) { MakeResizedBitmap(source, target, choose); });
 }
 
 void PictureDecoder::DecodeFromResource(void* module, int id, Bitmap& target, int requestedBits, const char* type) {
     DecoderTrace::Writef(1, "--- Decoding resource ID %i. ---\n", id);
     ResourceSource source;
     DecodeThrough(*this, source, [&] { return source.Open(module, id, type); },
-                  "Opening resource " + std::to_string(id) + " failed", target, requestedBits);
+                  "Opening resource " + std::to_string(id) + " failed",
+                  [&] { MakeBitmap(source, target, requestedBits); });
 }
 
 void PictureDecoder::DecodeFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target, int requestedBits,
                                       ProgressSink* sink) {
-    DecoderTrace::Writef(1, "--- Decoding from memory at %p. ---\n", static_cast<const void*>(data));
-    MemorySource source(sink);
-    DecodeThrough(*this, source, [&] { return source.Open(data, size); },
-                  FormatText("Reading from memory at %p failed", data), target, requestedBits);
+    DecodeMemory(*this, data, size, sink, [&](DataSource& source) { MakeBitmap(source, target, requestedBits); });
+}
+
+void PictureDecoder::DecodeResizedFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
+                                             const SizeChooser& choose, ProgressSink* sink) {
+    DecodeMemory(*this, data, size, sink, [&](DataSource& source) { MakeResizedBitmap(source, target, choose); });
 }
 
 void PictureDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
@@ -66,6 +90,17 @@ void PictureDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requeste
     } else if (target.BitsPerPixel() > requestedBits) {
         ThrowPlainError(plerr::kNotSupported, pltext::kDepthMismatch);
     }
+}
+
+void PictureDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) {
+    ResizingReceiver receiver(target, choose);
+    if (DecodeRows(source, receiver)) {
+        receiver.Finish();
+        return;
+    }
+    MakeBitmap(source, target, 32);
+    const PictureSize size = choose(target.Width(), target.Height());
+    if (size != PictureSize{target.Width(), target.Height()}) BilinearResize(size.width, size.height).Apply(target, target);
 }
 
 void PictureDecoder::CloseSource(DataSource& source) { source.Close(); }

@@ -14,6 +14,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/data_source.h"
 #include "imaging/pl_object.h"
+#include "imaging/row_receiver.h"
 
 namespace cs {
 
@@ -34,8 +35,22 @@ public:
                                     const char* type = nullptr);
     virtual void DecodeFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
                                   int requestedBits = 0, ProgressSink* sink = nullptr);
+    // Decodes at 32 bits and resamples with BilinearResize to the size
+    // `choose` picks from the decoded size: the bytes of decoding with 32
+    // bits requested and then resizing, but a decoder that hands its rows
+    // over as it decodes (DecodeRows) never holds the whole picture.
+    void DecodeResizedFromFile(const char* fileName, Bitmap& target, const SizeChooser& choose,
+                               ProgressSink* sink = nullptr);
+    void DecodeResizedFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
+                                 const SizeChooser& choose, ProgressSink* sink = nullptr);
+
     // Decodes into the target, then converts it to the requested depth.
     virtual void MakeBitmap(DataSource& source, Bitmap& target, int requestedBits);
+    // The work of the DecodeResized calls, once the source is open.
+    virtual void MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose);
+    // Decodes into the receiver as 32-bit rows, top row first. The base
+    // cannot and returns false without reading anything.
+    virtual bool DecodeRows(DataSource& source, RowReceiver& receiver) { return false; }
     virtual void CloseSource(DataSource& source);
     // Creates the target with the decoded size and depth and fills it. The
     // base does nothing.

@@ -38,15 +38,17 @@ Decode DecodeWith(Fn decode, PictureLoadError* error) {
 }
 
 // The file, or when it cannot be decoded the resource of that name, as a
-// 32-bit bitmap. The file's error is the one reported.
-Decode DecodePicture(const std::string& path, const ResourceStore& resources, PlainBitmap& bitmap,
-                     PictureLoadError* error) {
+// 32-bit bitmap resampled to the size `choose` picks. The file's error is
+// the one reported.
+Decode DecodePicture(const std::string& path, const ResourceStore& resources, const SizeChooser& choose,
+                     PlainBitmap& bitmap, PictureLoadError* error) {
     AutoDecoder decoder;
-    Decode result = DecodeWith([&] { decoder.DecodeFromFile(path.c_str(), bitmap, 32); }, error);
+    Decode result = DecodeWith([&] { decoder.DecodeResizedFromFile(path.c_str(), bitmap, choose); }, error);
     if (result != Decode::kFailed) return result;
     const std::span<const std::uint8_t> resource = resources.Find(path.c_str());
     if (resource.empty()) return Decode::kFailed;
-    return DecodeWith([&] { decoder.DecodeFromMemory(resource.data(), resource.size(), bitmap, 32); }, nullptr);
+    return DecodeWith([&] { decoder.DecodeResizedFromMemory(resource.data(), resource.size(), bitmap, choose); },
+                      nullptr);
 }
 
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes, Status& failure) {
@@ -199,27 +201,20 @@ Status LoadPicture(Texture* texture, const char* path, int width, int height, st
     const std::string name = path;
     if (HasTexExtension(name)) return status::kFail;
 
-    PlainBitmap decoded;
-    switch (DecodePicture(name, resources, decoded, error)) {
+    // The geometry follows from the decoded size, and the picture is
+    // resampled while it is decoded: a camera picture is never held whole.
+    PictureGeometry g;
+    const SizeChooser fit = [&](std::int32_t w, std::int32_t h) {
+        g = ComputePictureGeometry(w, h, width, height, letterbox, power_of_two);
+        if (!TexelsFit(g.texture_width, g.texture_height) || !ResizeScratchFits(h, g.picture_width))
+            throw std::bad_alloc();
+        return PictureSize{g.picture_width, g.picture_height};
+    };
+    PlainBitmap picture;
+    switch (DecodePicture(name, resources, fit, picture, error)) {
         case Decode::kOk: break;
         case Decode::kFailed: return status::kFail;
         case Decode::kOutOfMemory: return status::kOutOfMemory;
-    }
-    const PictureGeometry g =
-        ComputePictureGeometry(decoded.Width(), decoded.Height(), width, height, letterbox, power_of_two);
-    if (!TexelsFit(g.texture_width, g.texture_height)) return status::kOutOfMemory;
-
-    PlainBitmap resized;
-    const Bitmap* picture = &decoded;
-    if (g.picture_width != decoded.Width() || g.picture_height != decoded.Height()) {
-        try {
-            BilinearResize(g.picture_width, g.picture_height).Apply(decoded, resized);
-        } catch (const PLTextException& e) {
-            return e.GetCode() == plerr::kOutOfMemory ? status::kOutOfMemory : status::kFail;
-        } catch (const std::bad_alloc&) {
-            return status::kOutOfMemory;
-        }
-        picture = &resized;
     }
 
     const std::size_t tw = static_cast<std::size_t>(g.texture_width);
@@ -239,7 +234,7 @@ Status LoadPicture(Texture* texture, const char* path, int width, int height, st
     }
     // The bitmap runs top-down, the texture bottom-up.
     for (int y = 0; y < g.picture_height; ++y) {
-        const std::uint8_t* src = picture->Row(y);
+        const std::uint8_t* src = picture.Row(y);
         const std::size_t row = th - 1 - static_cast<std::size_t>(g.offset_y) - static_cast<std::size_t>(y);
         std::uint8_t* dst = rgb.data() + (row * tw + static_cast<std::size_t>(g.offset_x)) * 3;
         for (int x = 0; x < g.picture_width; ++x, src += 4, dst += 3) {

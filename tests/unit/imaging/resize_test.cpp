@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "imaging/bilinear_resize.h"
@@ -277,6 +279,50 @@ TEST(BilinearResize, VectorPathsMatchTheReferenceOnSaturatedPixels) {
         const BitmapPtr out = Resized(source, dw, 2);
         EXPECT_EQ(At(out, dw - 1, 1), (Pixel32{255, 255, 255, 255}));
     }
+}
+
+// However the rows are split into bands, the bytes are those of one resize.
+TEST(RowResampler, AnySplitIntoBandsGivesTheWholeResult) {
+    std::mt19937 rng(1207);
+    std::uniform_int_distribution<int> width(1, 300);
+    std::uniform_int_distribution<int> height(1, 60);
+    std::uniform_int_distribution<int> band(1, 9);
+    const ResizePath paths[] = {ResizePath::kReference, ResizePath::kBaselineVector, ResizePath::kFast};
+    for (int round = 0; round < 60; ++round) {
+        const int sw = width(rng), sh = height(rng), dw = width(rng), dh = height(rng);
+        const ResizePath path = paths[round % 3];
+        BitmapPtr source = Make(sw, sh);
+        FillRandom(source, rng);
+        RowResampler resampler(sw, sh, dw, dh, path);
+        for (int y = 0; y < sh;) {
+            const int count = std::min(band(rng), sh - y);
+            resampler.AddRows(source->RowTable() + y, count);
+            y += count;
+        }
+        resampler.AddRows(source->RowTable(), 3);  // past the last row: ignored
+        EXPECT_EQ(resampler.RowsAdded(), sh);
+        BitmapPtr out = Make(dw, dh);
+        resampler.Finish(out->RowTable());
+        ASSERT_TRUE(SamePixels(out, Resized(source, dw, dh, path))) << sw << "x" << sh << " -> " << dw << "x" << dh;
+    }
+}
+
+TEST(RowResampler, RowsNeverAddedCountAsTransparentBlack) {
+    std::mt19937 rng(5);
+    BitmapPtr source = Make(9, 6);
+    FillRandom(source, rng);
+    RowResampler resampler(9, 6, 4, 3);
+    resampler.AddRows(source->RowTable(), 2);
+    BitmapPtr out = Make(4, 3);
+    resampler.Finish(out->RowTable());
+    for (int y = 2; y < 6; ++y) std::memset(source->Row(y), 0, 9 * 4);
+    EXPECT_TRUE(SamePixels(out, Resized(source, 4, 3)));
+}
+
+TEST(RowResampler, RefusesSizesItCannotHold) {
+    EXPECT_THROW(RowResampler(0, 1, 1, 1), std::invalid_argument);
+    EXPECT_THROW(RowResampler(1, 1, 1, -2), std::invalid_argument);
+    EXPECT_THROW(RowResampler(1, 70000, 5000, 1), std::bad_alloc);  // the scratch passes the bitmap limit
 }
 
 }  // namespace

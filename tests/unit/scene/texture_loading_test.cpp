@@ -116,6 +116,12 @@ TEST(LoadPictureTexture, FailuresLeaveTheTextureEmpty) {
     EXPECT_NE(error.text.find("missing.bmp"), std::string::npos);
     EXPECT_EQ(LoadPictureTexture(&t, dir.Path("bad.bmp").c_str(), 4, 4, 0, 0, 0, true, true, false), status::kFail);
     EXPECT_EQ(t.Width(), 0);
+    // A texture past the bitmap limit is out of memory, and the picture is
+    // refused as soon as its size is known.
+    scene_test::WriteFileBytes(dir.Path("p.bmp"), scene_test::SolidBmp(2, 2, 1, 2, 3));
+    EXPECT_EQ(LoadPictureTexture(&t, dir.Path("p.bmp").c_str(), 70000, 70000, 0, 0, 0, false, true, false),
+              status::kOutOfMemory);
+    EXPECT_FALSE(t.HasPixels());
     EXPECT_EQ(LoadPictureTexture(&t, nullptr, 4, 4, 0, 0, 0, true, true, false), status::kPointer);
     EXPECT_EQ(LoadPictureTexture(nullptr, "x.bmp", 4, 4, 0, 0, 0, true, true, false), status::kPointer);
 }
