@@ -438,7 +438,7 @@ struct RowResampler::Passes {
 };
 
 RowResampler::RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path)
-    : src_width_(src_width), src_height_(src_height), dst_width_(dst_width), path_(path) {
+    : src_height_(src_height), dst_width_(dst_width), path_(path) {
     if (src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0)
         throw std::invalid_argument("resampling needs positive sizes");
     if (!ResizeScratchFits(src_height, dst_width)) throw std::bad_alloc();

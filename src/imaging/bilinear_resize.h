@@ -66,7 +66,6 @@ public:
 
 private:
     struct Passes;
-    int src_width_;
     int src_height_;
     int dst_width_;
     ResizePath path_;

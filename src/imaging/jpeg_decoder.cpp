@@ -36,6 +36,7 @@ struct JpegDecoder::State {
     } progress{};
     bool fastDecoding = true;
     bool created = false;
+    bool used = false;  // a picture has been decoded with this decompressor
 };
 
 namespace {
@@ -130,6 +131,12 @@ Resolution JpegResolution(const jpeg_decompress_struct& info) {
     return {info.X_density > 1 ? info.X_density : 72, info.Y_density > 1 ? info.Y_density : 72};
 }
 
+void CreateDecompressor(State& s) {
+    if (!Guarded(s, [&] { jpeg_create_decompress(&s.info); })) ThrowLibraryError(s);
+    s.created = true;
+    s.used = false;
+}
+
 // Runs a decompression from its start to the end, aborting it on any
 // failure so that the decompressor can be used again.
 template <typename Body>
@@ -150,8 +157,7 @@ JpegDecoder::JpegDecoder() : state_(std::make_unique<State>()) {
     s.info.err = jpeg_std_error(&s.error.manager);
     s.error.manager.error_exit = ErrorExit;
     s.error.manager.output_message = QuietOutput;  // warnings are shown nowhere
-    if (!Guarded(s, [&] { jpeg_create_decompress(&s.info); })) ThrowLibraryError(s);
-    s.created = true;
+    CreateDecompressor(s);
 
     s.sourceManager.init_source = InitSource;
     s.sourceManager.fill_input_buffer = FillInputBuffer;
@@ -174,6 +180,16 @@ void JpegDecoder::SetFastDecoding(bool fast) { state_->fastDecoding = fast; }
 void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
+    // The library keeps the last picture's Huffman and quantisation tables
+    // for a stream that leaves them out, so a damaged picture would decode
+    // with another's tables, differently after each predecessor. Every
+    // picture after the first gets a fresh decompressor instead.
+    if (s.used) {
+        jpeg_destroy_decompress(info);
+        s.created = false;
+        CreateDecompressor(s);
+    }
+    s.used = true;
     s.sourceManager.next_input_byte = source.WholeData() + source.Position();
     s.sourceManager.bytes_in_buffer = source.Remaining();
     info->src = &s.sourceManager;

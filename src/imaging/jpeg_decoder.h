@@ -1,6 +1,7 @@
 #pragma once
-// JPEG through libjpeg (6b interface). The decompressor lives as long as the
-// decoder object and is reused for each picture.
+// JPEG through libjpeg (6b interface). The library's objects live as long
+// as the decoder object; each picture after the first gets a fresh
+// decompressor, so no table carries over from one picture to the next.
 #include <memory>
 
 #include "imaging/picture_decoder.h"

@@ -115,5 +115,39 @@ TEST(JpegDecoder, LibraryErrorsAreCodeSixAndTheDecoderStaysUsable) {
     EXPECT_EQ(bitmap.LockCount(), 0);
 }
 
+// The file without the segments of one marker before its first scan.
+Bytes WithoutSegments(const Bytes& jpeg, std::uint8_t marker) {
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    std::size_t i = 2;
+    while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF && jpeg[i + 1] != 0xDA) {
+        const std::size_t length = static_cast<std::size_t>(jpeg[i + 2]) << 8 | jpeg[i + 3];
+        if (jpeg[i + 1] != marker) out.insert(out.end(), jpeg.begin() + i, jpeg.begin() + i + 2 + length);
+        i += 2 + length;
+    }
+    out.insert(out.end(), jpeg.begin() + i, jpeg.end());
+    return out;
+}
+
+// The library keeps tables from one picture to the next for streams that
+// leave them out; a picture must decode the same whatever came before it.
+TEST(JpegDecoder, APictureNeverBorrowsTheTablesOfTheOneBefore) {
+    const Bytes full = MakeJpeg(Solid(16, 16, {200, 100, 50}));
+    const Bytes withoutTables = WithoutSegments(full, 0xDB);
+    ASSERT_LT(withoutTables.size(), full.size());
+    const PLTextException alone = test::DecodeErrorWith<JpegDecoder>(withoutTables);
+    EXPECT_EQ(alone.GetCode(), 6);
+
+    JpegDecoder decoder;
+    PlainBitmap bitmap;
+    decoder.DecodeFromMemory(full.data(), full.size(), bitmap, 32);
+    try {
+        decoder.DecodeFromMemory(withoutTables.data(), withoutTables.size(), bitmap, 32);
+        ADD_FAILURE() << "decoded with the previous picture's tables";
+    } catch (const PLTextException& e) {
+        EXPECT_EQ(e.GetCode(), alone.GetCode());
+        EXPECT_STREQ(e.GetText(), alone.GetText());
+    }
+}
+
 }  // namespace
 }  // namespace cs
