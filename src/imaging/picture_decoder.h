@@ -7,7 +7,9 @@
 // and overrides DecodeInto: read from the source (Read throws code 11 at the
 // end of the data), check the size with CheckImageSize / CheckDataFor before
 // creating the target, create it, hold a BitmapLock while filling the rows,
-// and report errors through ThrowDecoderError.
+// and report errors through ThrowDecoderError. One that can hand its rows
+// over while decoding them also overrides DecodeRows, which then serves the
+// resized decodes without the whole picture ever being held.
 #include <cstddef>
 #include <cstdint>
 
