@@ -526,7 +526,6 @@ ResizingReceiver::~ResizingReceiver() = default;
 
 void ResizingReceiver::Begin(std::int32_t width, std::int32_t height, bool hasAlpha, Resolution resolution) {
     const PictureSize size = choose_(width, height);
-    source_width_ = width;
     copied_rows_ = 0;
     resampler_.reset();
     if (size != PictureSize{width, height}) {
@@ -545,9 +544,11 @@ void ResizingReceiver::TakeRows(const std::uint8_t* const* rows, int count) {
         resampler_->AddRows(rows, count);
         return;
     }
+    // The size is kept: the rows go straight across.
     BitmapLock lock(target_, false, true);
-    const std::size_t bytes = Bitmap::RowBytes(source_width_, 32);
-    for (int i = 0; i < count && copied_rows_ < target_.Height(); ++i) std::memcpy(target_.Row(copied_rows_++), rows[i], bytes);
+    const std::size_t bytes = Bitmap::RowBytes(target_.Width(), 32);
+    for (int i = 0; i < count && copied_rows_ < target_.Height(); ++i)
+        std::memcpy(target_.Row(copied_rows_++), rows[i], bytes);
 }
 
 void ResizingReceiver::Finish() {

@@ -125,8 +125,7 @@ private:
     Bitmap& target_;
     SizeChooser choose_;
     ResizePath path_;
-    std::int32_t source_width_ = 0;
-    std::int32_t copied_rows_ = 0;       // when the size is kept
+    std::int32_t copied_rows_ = 0;             // when the size is kept
     std::unique_ptr<RowResampler> resampler_;  // when it is not
 };
 

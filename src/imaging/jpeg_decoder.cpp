@@ -134,7 +134,6 @@ Resolution JpegResolution(const jpeg_decompress_struct& info) {
 void CreateDecompressor(State& s) {
     if (!Guarded(s, [&] { jpeg_create_decompress(&s.info); })) ThrowLibraryError(s);
     s.created = true;
-    s.used = false;
 }
 
 // Runs a decompression from its start to the end, aborting it on any
