@@ -5,7 +5,7 @@
 set -euo pipefail
 ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 BUILD=${CUBESAVER_WINDOWS_BUILD:-$ROOT/build/windows}
-PROGRAM=$BUILD/tests/win/config/config_lists_bench.exe
+PROGRAM=$BUILD/tests/win/library/library_lists_bench.exe
 DATA=$ROOT/build/bench-data/lists
 
 if [ ! -x "$BUILD/wine-run" ] || [ ! -f "$PROGRAM" ]; then

@@ -1,9 +1,9 @@
 #pragma once
 // The concrete saver: the cube scene's settings, lists and scene behind the
 // framework's virtual operations.
-#include "app/path_list.h"
-#include "app/picture_lists.h"
-#include "app/saver_scene.h"
+#include "library/path_list.h"
+#include "library/picture_lists.h"
+#include "scene/saver_scene.h"
 #include "app/screen_saver_app.h"
 #include "config/settings.h"
 

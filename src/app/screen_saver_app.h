@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/platform_handles.h"
-#include "app/stopwatch.h"
+#include "base/platform_handles.h"
+#include "timing/stopwatch.h"
 #include "config/settings.h"
 
 namespace cs {

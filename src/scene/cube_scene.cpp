@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <new>
 
-#include "app/frame_log.h"
-#include "app/frame_pacing.h"
+#include "timing/frame_log.h"
+#include "timing/frame_pacing.h"
 #include "base/encoded_text.h"
 #include "base/random.h"
 #include "scene/gl_api.h"

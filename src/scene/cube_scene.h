@@ -5,8 +5,8 @@
 #include <array>
 #include <memory>
 
-#include "app/saver_scene.h"
-#include "app/stopwatch.h"
+#include "scene/saver_scene.h"
+#include "timing/stopwatch.h"
 #include "scene/cube_animation.h"
 #include "scene/date_time.h"
 #include "scene/mesh.h"

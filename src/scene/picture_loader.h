@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "app/clock_source.h"
-#include "app/path_list.h"
+#include "timing/clock_source.h"
+#include "library/path_list.h"
 #include "base/status.h"
 #include "scene/cube_animation.h"
 #include "scene/resource_store.h"

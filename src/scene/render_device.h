@@ -3,7 +3,7 @@
 // context and its fixed state, viewport and default projection, clearing,
 // matrices, mesh drawing, 2D overlays, presenting, and the textures made
 // from Texture objects. Only the render thread uses it.
-#include "app/platform_handles.h"
+#include "base/platform_handles.h"
 #include "base/status.h"
 #include "scene/matrix4.h"
 #include "scene/mesh.h"

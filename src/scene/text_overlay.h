@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/stopwatch.h"
+#include "timing/stopwatch.h"
 #include "scene/mesh.h"
 
 namespace cs {

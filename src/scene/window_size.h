@@ -1,5 +1,5 @@
 #pragma once
-#include "app/platform_handles.h"
+#include "base/platform_handles.h"
 
 namespace cs {
 

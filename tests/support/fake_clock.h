@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/clock_source.h"
+#include "timing/clock_source.h"
 
 namespace cs::testing {
 

@@ -9,8 +9,8 @@
 #include "app/cube_saver_app.h"
 #include "app/process_state.h"
 #include "app/win32/configure_dialog.h"
-#include "app/win32/folder_lister.h"
-#include "app/win32/shell_folders.h"
+#include "library/win32/folder_lister.h"
+#include "library/win32/shell_folders.h"
 #include "scene/cube_scene.h"
 #include "app/win32/saver_window.h"
 

@@ -2,8 +2,8 @@
 // the end of the main loop.
 #include <windows.h>
 
-#include "app/frame_log.h"
-#include "app/frame_pacing.h"
+#include "timing/frame_log.h"
+#include "timing/frame_pacing.h"
 #include "app/process_state.h"
 #include "app/screen_saver_app.h"
 #include "app/win32/saver_window.h"

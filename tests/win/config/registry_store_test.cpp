@@ -10,7 +10,7 @@
 #include "config/settings_names.h"
 #include "config/settings_values.h"
 #include "config/win32/registry_settings_store.h"
-#include "win_test_helpers.h"
+#include "support/win_test_helpers.h"
 
 namespace cs {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // Folder listing with FindFirstFileA/FindNextFileA.
-#include "app/picture_lists.h"
+#include "library/picture_lists.h"
 
 namespace cs {
 

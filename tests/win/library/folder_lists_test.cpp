@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
-#include "app/picture_lists.h"
-#include "app/win32/folder_lister.h"
-#include "app/win32/shell_folders.h"
+#include "library/picture_lists.h"
+#include "library/win32/folder_lister.h"
+#include "library/win32/shell_folders.h"
 #include "config/settings_names.h"
 #include "config/win32/registry_settings_store.h"
-#include "win_test_helpers.h"
+#include "support/win_test_helpers.h"
 
 namespace cs {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "app/clock_source.h"
+#include "timing/clock_source.h"
 
 namespace cs {
 namespace {

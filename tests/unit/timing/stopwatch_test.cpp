@@ -1,4 +1,4 @@
-#include "app/stopwatch.h"
+#include "timing/stopwatch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/path_list.h"
+#include "library/path_list.h"
 
 #include <numeric>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/stopwatch.h"
+#include "timing/stopwatch.h"
 
 namespace cs {
 

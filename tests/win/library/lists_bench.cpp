@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/picture_lists.h"
-#include "app/win32/folder_lister.h"
+#include "library/picture_lists.h"
+#include "library/win32/folder_lister.h"
 #include "config/memory_settings_store.h"
 #include "config/settings_names.h"
 

@@ -1,4 +1,4 @@
-#include "app/win32/shell_folders.h"
+#include "library/win32/shell_folders.h"
 
 #include <windows.h>
 

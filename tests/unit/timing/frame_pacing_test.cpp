@@ -1,4 +1,4 @@
-#include "app/frame_pacing.h"
+#include "timing/frame_pacing.h"
 
 #include <gtest/gtest.h>
 

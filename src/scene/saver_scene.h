@@ -1,8 +1,8 @@
 #pragma once
 // What the cube saver asks of its scene; the Windows build supplies the
 // OpenGL cube, tests may supply their own.
-#include "app/path_list.h"
-#include "app/platform_handles.h"
+#include "library/path_list.h"
+#include "base/platform_handles.h"
 #include "config/settings.h"
 
 namespace cs {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/clock_source.h"
+#include "timing/clock_source.h"
 
 namespace cs {
 namespace {

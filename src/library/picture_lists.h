@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/extension_list.h"
-#include "app/path_list.h"
+#include "library/extension_list.h"
+#include "library/path_list.h"
 #include "config/settings_store.h"
 
 namespace cs {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/extension_list.h"
-#include "app/path_list.h"
-#include "app/picture_lists.h"
+#include "library/extension_list.h"
+#include "library/path_list.h"
+#include "library/picture_lists.h"
 #include "base/random.h"
 #include "config/memory_settings_store.h"
 #include "config/settings_names.h"

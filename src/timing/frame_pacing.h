@@ -3,8 +3,8 @@
 // frame limiter.
 #include <optional>
 
-#include "app/clock_source.h"
-#include "app/stopwatch.h"
+#include "timing/clock_source.h"
+#include "timing/stopwatch.h"
 
 namespace cs {
 

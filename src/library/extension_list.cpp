@@ -1,4 +1,4 @@
-#include "app/extension_list.h"
+#include "library/extension_list.h"
 
 #include "base/encoded_text.h"
 

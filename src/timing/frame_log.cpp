@@ -1,4 +1,4 @@
-#include "app/frame_log.h"
+#include "timing/frame_log.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The user's special folders through SHGetFolderPathA, found at run time so
 // that a system without the library still runs (with no fallback folders).
-#include "app/picture_lists.h"
+#include "library/picture_lists.h"
 
 namespace cs {
 

@@ -1,4 +1,4 @@
-#include "app/win32/folder_lister.h"
+#include "library/win32/folder_lister.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 // multi-processor machines).
 #include <cstdint>
 
-#include "app/clock_source.h"
+#include "timing/clock_source.h"
 
 namespace cs {
 

@@ -1,4 +1,4 @@
-#include "app/picture_lists.h"
+#include "library/picture_lists.h"
 
 #include <algorithm>
 #include <cstdio>

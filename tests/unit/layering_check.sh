@@ -1,0 +1,31 @@
+#!/bin/bash
+# The modules' includes run one way, top-down: nothing below the application
+# shell includes it, and the decoders stand on the base alone.
+# Usage: layering_check.sh SOURCE_DIR
+set -uo pipefail
+SRC=${1:?usage: layering_check.sh SOURCE_DIR}
+status=0
+
+# Prints every quoted include of the files under $1 that names a module in $2
+# (an extended regular expression of module names).
+forbidden_includes() {
+    grep -rnE --include='*.h' --include='*.cpp' "^[[:space:]]*#[[:space:]]*include[[:space:]]+\"($2)/" "$SRC/$1"
+}
+
+for module in base timing imaging config library scene diag; do
+    [ -d "$SRC/$module" ] || continue
+    if found=$(forbidden_includes "$module" app); then
+        echo "src/$module includes the application shell:"; echo "$found"; status=1
+    fi
+done
+if found=$(forbidden_includes imaging 'app|timing|config|library|scene|diag'); then
+    echo "src/imaging includes a module other than base:"; echo "$found"; status=1
+fi
+for module in base timing config; do
+    [ -d "$SRC/$module" ] || continue
+    if found=$(forbidden_includes "$module" 'app|imaging|library|scene|diag'); then
+        echo "src/$module includes a module above it:"; echo "$found"; status=1
+    fi
+done
+[ $status -eq 0 ] && echo "layering holds"
+exit $status
