@@ -25,6 +25,7 @@ echo "== Windows tests (Wine)"
 xvfb_start
 wine_prepare_prefix
 wine_start_services   # one server and one set of services for all tests
+wine_warm_up "$ROOT/build/windows/tests/e2e/wine_warmup.exe"
 ctest --test-dir "$ROOT/build/windows" --output-on-failure || status=1
 
 exit $status

@@ -1,5 +1,6 @@
 # Sourced: Wine settings shared by the test and run scripts.
 #   wine_prepare_prefix   create and initialise $WINEPREFIX once
+#   wine_warm_up PROGRAM  run a first GUI program once per prefix
 #   xvfb_start / xvfb_stop  a private X display on a free number
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
@@ -26,6 +27,22 @@ wine_start_services() {
     wine cmd /c exit 0 >/dev/null 2>&1 </dev/null
 }
 
+# The first window and the first OpenGL pixel format of a new machine (fonts,
+# Mesa's caches) can take longer than a test waits for a window; a tiny GUI
+# program takes that wait once, before anything is timed.
+wine_warm_up() {
+    local program=$1
+    [ -f "$WINEPREFIX/.cubesaver-warm" ] && return 0
+    [ -f "$program" ] || return 0
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.cubesaver-warm" ]; then
+            timeout 300 wine "$program" >/dev/null 2>&1 </dev/null
+            touch "$WINEPREFIX/.cubesaver-warm"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}
+
 XVFB_PID=""
 xvfb_start() {
     local fifo
@@ -43,6 +60,22 @@ xvfb_stop() {
     if [ -n "$XVFB_PID" ]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=""
+        # The first window and the first OpenGL pixel format of a new machine (fonts,
+# Mesa's caches) can take longer than a test waits for a window; a tiny GUI
+# program takes that wait once, before anything is timed.
+wine_warm_up() {
+    local program=$1
+    [ -f "$WINEPREFIX/.cubesaver-warm" ] && return 0
+    [ -f "$program" ] || return 0
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.cubesaver-warm" ]; then
+            timeout 300 wine "$program" >/dev/null 2>&1 </dev/null
+            touch "$WINEPREFIX/.cubesaver-warm"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}
+
+XVFB_PID=""
     fi
 }

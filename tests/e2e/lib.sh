@@ -16,9 +16,12 @@ SCR="$BUILD_DIR/CubeSaver.scr"
 
 E2E_OWN_DISPLAY=0
 E2E_PIDS=()
+# The saver's own output (its traces included) for a failing test to show.
+E2E_LOG=$(mktemp --suffix=.log)
 e2e_cleanup() {
     local pid
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -f "$E2E_LOG"
     if [ "$E2E_OWN_DISPLAY" = 1 ]; then
         wineserver -k >/dev/null 2>&1
         xvfb_stop
@@ -31,14 +34,19 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 wine_prepare_prefix
 wine_start_services
+wine_warm_up "$BUILD_DIR/tests/e2e/wine_warmup.exe"
 
 fail() {
     echo "FAIL: $*"
+    if [ -s "$E2E_LOG" ]; then
+        echo "--- the saver's output (last 40 lines):"
+        tail -n 40 "$E2E_LOG"
+    fi
     exit 1
 }
 
 e2e_start() {
-    wine "$SCR" "$@" >/dev/null 2>&1 &
+    WINEDEBUG=-all,err+all,+debugstr wine "$SCR" "$@" >>"$E2E_LOG" 2>&1 &
     SAVER_PID=$!
     E2E_PIDS+=("$SAVER_PID")
 }
