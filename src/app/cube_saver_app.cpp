@@ -27,7 +27,20 @@ void CubeSaverApp::LoadSettings(WindowHandle owner, bool store, SettingsStore* k
     // The settings dialog edits the stored lists; only a running saver
     // needs them expanded.
     if (Process().mode != ScreenMode::Configure && sources_.lister) {
-        if (sources_.special_folders) BuildPictureList(picture_list_, *key, *sources_.lister, *sources_.special_folders);
+        if (sources_.special_folders) {
+            // Only as far as the first picture: the loader lists the rest
+            // once the cube is up.
+            auto expansion = std::make_unique<ListExpansion>(
+                PictureListExpansion(*key, *sources_.lister, *sources_.special_folders));
+            expansion->RunUntilFirst(picture_list_);
+            picture_completion_.rest = std::move(expansion);
+            // The small preview in the display settings leaves the user's
+            // cycle alone.
+            if (Process().mode != ScreenMode::Preview && sources_.shuffle_memory) {
+                picture_completion_.memory = sources_.shuffle_memory;
+                picture_completion_.stored = sources_.shuffle_memory->Load();
+            }
+        }
         BuildMusicList(music_list_, *key, *sources_.lister);
     }
 }
@@ -48,7 +61,8 @@ int CubeSaverApp::PreWindowMessage(WindowHandle window, unsigned message, std::u
 int CubeSaverApp::StartScene(WindowHandle window, DeviceContextHandle) {
     if (!scene_) return 0;
     // From here on the picture list belongs to the scene's loader.
-    return scene_->Start(window, Process().mode == ScreenMode::Preview, cube_, general_, std::move(picture_list_));
+    return scene_->Start(window, Process().mode == ScreenMode::Preview, cube_, general_, std::move(picture_list_),
+                         std::move(picture_completion_));
 }
 
 int CubeSaverApp::RenderFrame(WindowHandle, DeviceContextHandle) { return scene_ ? scene_->Frame() : 0; }

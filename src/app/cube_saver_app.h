@@ -1,6 +1,7 @@
 #pragma once
 // The concrete saver: the cube scene's settings, lists and scene behind the
 // framework's virtual operations.
+#include "library/list_completion.h"
 #include "library/path_list.h"
 #include "library/picture_lists.h"
 #include "scene/saver_scene.h"
@@ -9,10 +10,12 @@
 
 namespace cs {
 
-// Where the lists' folders are read from; the platform supplies them.
+// Where the lists' folders are read from and the picture shuffle is
+// remembered; the platform supplies them.
 struct ListSources {
     DirectoryLister* lister = nullptr;
     SpecialFolders* special_folders = nullptr;
+    std::shared_ptr<ShuffleMemory> shuffle_memory;
 };
 
 class CubeSaverApp : public ScreenSaverApp {
@@ -32,6 +35,7 @@ public:
     CubeSettings& Cube() { return cube_; }
     const CubeSettings& Cube() const { return cube_; }
     PathList& Pictures() { return picture_list_; }
+    ListCompletion& PictureCompletion() { return picture_completion_; }
     PathList& Music() { return music_list_; }
 
 private:
@@ -39,6 +43,7 @@ private:
     SaverScene* scene_;
     CubeSettings cube_;
     PathList picture_list_;
+    ListCompletion picture_completion_;
     PathList music_list_;
 };
 

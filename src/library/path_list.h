@@ -4,11 +4,16 @@
 // hands out every entry once per cycle.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "library/shuffle_cycle.h"
+
 namespace cs {
+
+class ShuffleMemory;
 
 // The longest path an entry may hold, in characters (without terminator).
 inline constexpr std::size_t kMaxPathChars = 259;
@@ -35,6 +40,23 @@ public:
     // bag, so the next shuffled pick draws from the shorter list.
     void RemoveEntry(std::size_t i);
 
+    // Appends the rest of a list built in two goes, so that picking goes on
+    // as if the whole list had been there from the start: the in-order walk
+    // continues past the entries it has shown, and a shuffle bag in use
+    // takes the new entries in.
+    void AppendFrom(PathList&& rest);
+
+    // The remembered shuffle (pictures only). Until the list is complete,
+    // shuffled picking opens with the picture the last run would have shown
+    // next (once), then draws from the bag. RememberShuffle binds the
+    // complete list to the stored cycle, or starts a new one.
+    void SetOpeningPath(std::string path) { opening_path_ = std::move(path); }
+    void RememberShuffle(std::shared_ptr<ShuffleMemory> memory, const std::optional<ShuffleState>& stored,
+                         std::uint32_t fresh_seed);
+    // A picked entry has reached the screen: moves the remembered cycle on.
+    void MarkShown(std::int32_t index, std::uint32_t fresh_seed);
+    bool Remembers() const { return cycle_.has_value(); }
+
     std::int32_t LastPicked() const { return last_picked_; }
     std::uint32_t NextIndex() const { return next_index_; }
     std::size_t BagSize() const { return shuffle_bag_.size(); }
@@ -48,6 +70,12 @@ private:
     std::int32_t last_picked_ = 0;
     std::vector<std::uint32_t> shuffle_bag_;
     std::uint8_t randomize_ = 0;
+
+    bool picked_ = false;
+    std::string opening_path_;
+    std::string opened_path_;  // the opening picture, once it was picked
+    std::optional<ShuffleCycle> cycle_;
+    std::shared_ptr<ShuffleMemory> memory_;
 };
 
 }  // namespace cs

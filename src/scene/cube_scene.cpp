@@ -66,12 +66,14 @@ std::unique_ptr<Texture> CubeScene::LoadUploaded(bool first_picture) {
 }
 
 int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
-                     PathList pictures) {
+                     PathList pictures, ListCompletion completion) {
     try {
         SeedRandom(clock_.TickCount());
         PictureHandOff& handoff = loader_.HandOff();
         handoff.pictures = std::move(pictures);
         handoff.pictures.SetRandomize(cube.randomize_pictures != 0);
+        handoff.completion = std::move(completion);
+        PrepareFirstPick(handoff.pictures, handoff.completion, FreshShuffleSeed(clock_));
         handoff.options.texture_size = preview ? kPreviewTextureSize : kTextureSize;
         handoff.options.letterbox = cube.stretch_to_fit == 0;
         BorderFromBackground(cube.background_color, handoff.options.border);
@@ -332,6 +334,8 @@ void CubeScene::TakePendingPicture(int face) {
     Frames().Event('S', -(animation_.PhaseTimer() + animation_.ShowLength()));
     PictureHandOff& h = loader_.HandOff();
     std::lock_guard<std::mutex> guard(h.lock);
+    h.pictures.MarkShown(h.pending_pick, FreshShuffleSeed(clock_));
+    h.pending_pick = -1;
     std::unique_ptr<Texture>& slot = faces_[static_cast<std::size_t>(face)];
     Texture* pending = h.pending.get();
     if (pending) {

@@ -24,7 +24,7 @@ public:
     ~CubeScene() override;
 
     int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
-              PathList pictures) override;
+              PathList pictures, ListCompletion completion) override;
     int Frame() override;
     int Shutdown() override;
     bool Key(unsigned virtual_key) override;

@@ -1,6 +1,7 @@
 #include "scene/picture_loader.h"
 
 #include "base/encoded_text.h"
+#include "base/random.h"
 #include "scene/texture_loading.h"
 
 namespace cs {
@@ -25,10 +26,12 @@ Status LoadNextPicture(PictureHandOff& handoff, Texture* texture, bool first_pic
     if (!texture) return status::kPointer;
     std::optional<std::string> path;
     PathList& list = handoff.pictures;
+    handoff.last_pick = -1;
     if (first_picture) {
         if (!list.Empty()) path = list.Entries().front();
     } else if (list.Randomize()) {
         path = list.NextShuffled(clock.TickCount());
+        if (list.Remembers()) handoff.last_pick = list.LastPicked();
     } else {
         path = list.NextInOrder();
     }
@@ -46,15 +49,35 @@ Status LoadNextPicture(PictureHandOff& handoff, Texture* texture, bool first_pic
     return read;
 }
 
+std::uint32_t FreshShuffleSeed(ClockSource& clock) {
+    return (static_cast<std::uint32_t>(NextRandom()) << 16) ^ clock.TickCount();
+}
+
 void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource& clock,
                       const ResourceStore& resources) noexcept {
     PictureHandOff& h = *shared;
+    if (!h.completion.bound) {
+        // A large library is listed here, after the first picture is up.
+        try {
+            PathList rest;
+            if (!ListRemaining(h.completion, rest, &h.quit)) {
+                h.running.store(false);
+                return;
+            }
+            std::lock_guard<std::mutex> guard(h.lock);
+            CompleteList(h.pictures, std::move(rest), h.completion, FreshShuffleSeed(clock));
+        } catch (...) {
+            // Out of memory: go on with the pictures listed so far.
+            h.completion.bound = true;
+        }
+    }
     while (!h.quit.load()) {
         h.load_state.store(1);
         {
             std::lock_guard<std::mutex> guard(h.lock);
             try {
                 LoadNextPicture(h, h.pending.get(), false, clock, resources);
+                h.pending_pick = h.last_pick;
             } catch (...) {
                 // Nothing may leave the thread; an allocation failure leaves
                 // the texture as the decoder left it (empty).
@@ -74,7 +97,9 @@ PictureLoader::PictureLoader(ClockSource& clock, const ResourceStore& resources)
 PictureLoader::~PictureLoader() { Stop(); }
 
 Status PictureLoader::LoadNow(Texture* texture, bool first_picture) {
-    return LoadNextPicture(*handoff_, texture, first_picture, *clock_, *resources_);
+    const Status status = LoadNextPicture(*handoff_, texture, first_picture, *clock_, *resources_);
+    handoff_->pictures.MarkShown(handoff_->last_pick, FreshShuffleSeed(*clock_));
+    return status;
 }
 
 bool PictureLoader::Start() {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "timing/clock_source.h"
+#include "library/list_completion.h"
 #include "library/path_list.h"
 #include "base/status.h"
 #include "scene/cube_animation.h"
@@ -34,6 +35,9 @@ void BorderFromBackground(std::int32_t background_color, std::uint8_t border[3])
 // The state shared by the render thread and the loader thread.
 struct PictureHandOff {
     PathList pictures;
+    ListCompletion completion;  // the rest of the list, listed by the thread
+    std::int32_t last_pick = -1;     // entry of the latest remembered-shuffle pick
+    std::int32_t pending_pick = -1;  // the same for the pending texture
     PictureLoadOptions options;
     std::unique_ptr<Texture> pending = std::make_unique<Texture>();
     std::atomic<bool> ready{false};
@@ -64,7 +68,8 @@ public:
     PictureHandOff& HandOff() { return *handoff_; }
     PathList& Pictures() { return handoff_->pictures; }
 
-    // Loads synchronously on the calling thread (start-up, before the thread).
+    // Loads synchronously on the calling thread (start-up, before the
+    // thread); the picture counts as shown.
     Status LoadNow(Texture* texture, bool first_picture);
 
     // Starts the thread at below-normal priority. False when no thread
@@ -87,7 +92,11 @@ private:
     std::thread thread_;
 };
 
-// The thread's work, until quit.
+// A seed for a new shuffle cycle.
+std::uint32_t FreshShuffleSeed(ClockSource& clock);
+
+// The thread's work, until quit: first the rest of the picture list, then
+// the pictures.
 void RunPictureLoader(const std::shared_ptr<PictureHandOff>& handoff, ClockSource& clock,
                       const ResourceStore& resources) noexcept;
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the cube saver asks of its scene; the Windows build supplies the
 // OpenGL cube, tests may supply their own.
+#include "library/list_completion.h"
 #include "library/path_list.h"
 #include "base/platform_handles.h"
 #include "config/settings.h"
@@ -10,10 +11,11 @@ namespace cs {
 class SaverScene {
 public:
     virtual ~SaverScene() = default;
-    // Takes the picture list (built from the settings) for its loader.
+    // Takes the picture list (built from the settings, at least as far as
+    // its first picture) for its loader, with what the list still needs.
     // Negative when the scene cannot run.
     virtual int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
-                      PathList pictures) = 0;
+                      PathList pictures, ListCompletion completion) = 0;
     // Negative ends the main loop.
     virtual int Frame() = 0;
     virtual int Shutdown() = 0;

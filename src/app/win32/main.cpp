@@ -3,12 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <new>
 
 #include "app/command_line.h"
 #include "app/cube_saver_app.h"
 #include "app/process_state.h"
 #include "app/win32/configure_dialog.h"
+#include "config/win32/registry_settings_store.h"
+#include "library/shuffle_memory.h"
 #include "library/win32/folder_lister.h"
 #include "library/win32/shell_folders.h"
 #include "scene/cube_scene.h"
@@ -31,7 +34,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     Win32DirectoryLister lister;
     Win32SpecialFolders special_folders;
     CubeScene* scene = new (std::nothrow) CubeScene();
-    CubeSaverApp* app = scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders}, scene) : nullptr;
+    const auto shuffle_memory = std::make_shared<SettingsShuffleMemory>([] { return OpenSettingsKey(); });
+    CubeSaverApp* app =
+        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory}, scene) : nullptr;
     if (!app) {
         delete scene;
         MessageBoxA(parent, "The main object could not be created.", "Out of memory", MB_OK);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace cs {
 namespace {
 
@@ -35,6 +37,21 @@ bool Win32DirectoryLister::List(const std::string& folder, std::vector<Directory
                            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileA(find.get(), &data));
     return true;
+}
+
+std::optional<std::string> Win32DirectoryLister::FolderIdentity(const std::string& folder) {
+    // Opening a folder needs backup semantics; no access rights are asked for.
+    HANDLE handle = CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL known = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (!known) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%08lx:%08lx%08lx", static_cast<unsigned long>(info.dwVolumeSerialNumber),
+                  static_cast<unsigned long>(info.nFileIndexHigh), static_cast<unsigned long>(info.nFileIndexLow));
+    return std::string(text);
 }
 
 }  // namespace cs

@@ -125,15 +125,20 @@ TEST_F(SettingsLoadTest, ListsAreBuiltOnlyOutsideConfigureMode) {
     lister.folders["C:\\Photos\\"] = {{"b.png", false}, {"B.jpg", false}, {"notes.txt", false}};
     NoSpecialFolders none;
 
-    CubeSaverApp saver(ListSources{&lister, &none});
+    CubeSaverApp saver(ListSources{&lister, &none, nullptr});
     saver.LoadAllSettings(nullptr, registry, 1);
-    ASSERT_EQ(saver.Pictures().Count(), 3u);
+    // At start only as far as the first picture; the rest follows.
+    ASSERT_EQ(saver.Pictures().Count(), 2u);
     EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\Photos\\B.jpg");
+    PathList rest;
+    ASSERT_TRUE(ListRemaining(saver.PictureCompletion(), rest, nullptr));
+    CompleteList(saver.Pictures(), std::move(rest), saver.PictureCompletion(), 1);
+    ASSERT_EQ(saver.Pictures().Count(), 3u);
     EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\Photos\\b.png");
     EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\a.JPG");
 
     Process().mode = ScreenMode::Configure;
-    CubeSaverApp dialog(ListSources{&lister, &none});
+    CubeSaverApp dialog(ListSources{&lister, &none, nullptr});
     dialog.LoadAllSettings(nullptr, registry, 1);
     EXPECT_EQ(dialog.Pictures().Count(), 0u);
 }

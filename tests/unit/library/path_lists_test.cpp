@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <set>
 #include <string>
@@ -27,7 +28,13 @@ public:
         entries = it->second;
         return true;
     }
+    std::optional<std::string> FolderIdentity(const std::string& folder) override {
+        const auto it = identities.find(folder);
+        if (it == identities.end()) return std::nullopt;
+        return it->second;
+    }
     std::vector<std::string> listed;
+    std::map<std::string, std::string> identities;  // links lead to their targets
 
 private:
     std::map<std::string, std::vector<DirectoryEntry>> folders_;
@@ -290,6 +297,87 @@ TEST(PathListTest, RemovalKeepsTheInOrderWalkInRange) {
     EXPECT_EQ(*list.NextInOrder(), "a");
     list.RemoveEntry(0);
     EXPECT_FALSE(list.NextInOrder());
+}
+
+// A library of many folders: the first go lists only as far as the first
+// picture, the second the rest, and picking goes on as over the whole list.
+TEST(ListExpansionTest, FirstPictureFirstThenTheRestInListOrder) {
+    FakeLister lister;
+    lister.Add("C:\\Empty\\", {File("notes.txt")});
+    lister.Add("C:\\A\\", {File("a1.jpg")});
+    lister.Add("C:\\B\\", {File("b2.png"), File("b1.png")});
+    MemorySettingsStore settings_key;
+    StoreList(settings_key, PictureListKeyName(), {"C:\\Empty\\", "C:\\A\\", "C:\\B\\", "C:\\z.bmp"});
+    FakeSpecialFolders special;
+    special.paths[kCsidlMyPictures] = "C:\\Fallback";
+
+    ListExpansion expansion = PictureListExpansion(settings_key, lister, special);
+    PathList list;
+    expansion.RunUntilFirst(list);
+    EXPECT_EQ(lister.listed, (std::vector<std::string>{"C:\\Empty\\", "C:\\A\\"}));
+    ASSERT_EQ(Entries(list), (std::vector<std::string>{"C:\\A\\a1.jpg"}));
+    EXPECT_EQ(*list.NextInOrder(), "C:\\A\\a1.jpg");  // wraps: the list is one long so far
+
+    PathList rest;
+    EXPECT_TRUE(expansion.Finish(rest));
+    EXPECT_TRUE(expansion.Done());
+    list.AppendFrom(std::move(rest));
+    PathList whole;
+    BuildPictureList(whole, settings_key, lister, special);
+    EXPECT_EQ(Entries(list), Entries(whole));
+    EXPECT_TRUE(special.asked.empty());  // pictures were found: no fallback
+    EXPECT_EQ(*list.NextInOrder(), "C:\\B\\b1.png");
+    EXPECT_EQ(*list.NextInOrder(), "C:\\B\\b2.png");
+    EXPECT_EQ(*list.NextInOrder(), "C:\\z.bmp");
+    EXPECT_EQ(*list.NextInOrder(), "C:\\A\\a1.jpg");
+
+    // A stop ends the second go early, and it says so.
+    ListExpansion stopped = PictureListExpansion(settings_key, lister, special);
+    PathList first, none;
+    stopped.RunUntilFirst(first);
+    const std::atomic<bool> stop{true};
+    EXPECT_FALSE(stopped.Finish(none, &stop));
+}
+
+TEST(ListExpansionTest, ShuffleBagTakesTheRestIn) {
+    PathList list;
+    list.Append("a");
+    list.SetRandomize(true);
+    SeedRandom(1);
+    EXPECT_EQ(*list.NextShuffled(0), "a");
+    PathList rest;
+    rest.Append("b");
+    rest.Append("c");
+    list.AppendFrom(std::move(rest));
+    std::set<std::string> drawn;
+    drawn.insert(*list.NextShuffled(0));
+    drawn.insert(*list.NextShuffled(0));
+    EXPECT_EQ(drawn, (std::set<std::string>{"b", "c"}));  // the cycle ends before "a" comes again
+}
+
+// "C:\P\*" covers the folder and every subfolder; a link back up the tree
+// and an unreadable folder are passed over, a plain folder stays flat.
+TEST(ListExpansionTest, FolderTreesWithLoopsAndUnreadableFolders) {
+    FakeLister lister;
+    lister.Add("C:\\P\\", {File("top.jpg"), Dir("2024"), Dir("loop"), Dir("locked")});
+    lister.Add("C:\\P\\2024\\", {File("y.jpg"), Dir("back")});
+    lister.Add("C:\\P\\2024\\back\\", {File("top.jpg"), Dir("2024"), Dir("loop"), Dir("locked")});
+    lister.Add("C:\\P\\loop\\", {File("top.jpg"), Dir("2024"), Dir("loop"), Dir("locked")});
+    lister.identities["C:\\P\\"] = "id-P";
+    lister.identities["C:\\P\\loop\\"] = "id-P";
+    lister.identities["C:\\P\\2024\\back\\"] = "id-P";
+    lister.identities["C:\\P\\2024\\"] = "id-2024";
+    MemorySettingsStore settings_key;
+    StoreList(settings_key, PictureListKeyName(), {"C:\\P\\*", "C:\\P\\"});
+    FakeSpecialFolders special;
+    PathList list;
+    BuildPictureList(list, settings_key, lister, special);
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"C:\\P\\2024\\y.jpg", "C:\\P\\top.jpg",
+                                                       "C:\\P\\top.jpg"}));
+    EXPECT_TRUE(IsFolderTreeEntry("C:\\P\\*"));
+    EXPECT_FALSE(IsFolderTreeEntry("C:\\P\\"));
+    EXPECT_FALSE(IsFolderTreeEntry("\\*"));
+    EXPECT_FALSE(IsFolderTreeEntry("C:\\P*"));
 }
 
 }  // namespace
