@@ -74,6 +74,7 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
         handoff.pictures.SetRandomize(cube.randomize_pictures != 0);
         handoff.completion = std::move(completion);
         PrepareFirstPick(handoff.pictures, handoff.completion, FreshShuffleSeed(clock_));
+        if (handoff.completion.bound) Frames().Event('C', static_cast<double>(handoff.pictures.Count()));
         handoff.options.texture_size = preview ? kPreviewTextureSize : kTextureSize;
         handoff.options.letterbox = cube.stretch_to_fit == 0;
         BorderFromBackground(cube.background_color, handoff.options.border);
@@ -100,6 +101,7 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
         LoadMeshes();
         if (background_picture_) background_picture_ = LoadUploaded(true);
         faces_[0] = LoadUploaded(false);
+        Frames().Event('P', static_cast<double>(handoff.pictures.Count()));
         BuildBackgroundMeshes();
         loader_.Start();
         SetUpGlass(cube.cube_glass);

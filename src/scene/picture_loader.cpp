@@ -3,6 +3,7 @@
 #include "base/encoded_text.h"
 #include "base/random.h"
 #include "scene/texture_loading.h"
+#include "timing/frame_log.h"
 
 namespace cs {
 namespace {
@@ -66,6 +67,7 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource
             }
             std::lock_guard<std::mutex> guard(h.lock);
             CompleteList(h.pictures, std::move(rest), h.completion, FreshShuffleSeed(clock));
+            Frames().Event('C', static_cast<double>(h.pictures.Count()));
         } catch (...) {
             // Out of memory: go on with the pictures listed so far.
             h.completion.bound = true;

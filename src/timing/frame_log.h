@@ -2,7 +2,8 @@
 // A diagnostic for the benchmarks: when the environment names a file in
 // CUBESAVER_FRAME_LOG, the main loop notes when every frame starts and how
 // long it takes, and the scene notes its events (face switches); the lines
-// are written when the program ends. Nothing is recorded otherwise.
+// are written when the program ends. Nothing is recorded otherwise. The
+// clock starts with the first use, which start-up makes at once.
 //   F <start seconds> <duration seconds>
 //   E <kind> <seconds> <value>
 #include <cstdio>

@@ -15,10 +15,12 @@
 #include "library/win32/folder_lister.h"
 #include "library/win32/shell_folders.h"
 #include "scene/cube_scene.h"
+#include "timing/frame_log.h"
 #include "app/win32/saver_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     using namespace cs;
+    Frames();  // the benchmarks' frame log times from here
     InitCommonControls();
 
     ProcessState& process = Process();
