@@ -129,8 +129,8 @@ bool ListExpansion::Step(PathList& list, const std::atomic<bool>* stop) {
     return true;
 }
 
-void ListExpansion::RunUntilFirst(PathList& list) {
-    while (list.Empty() && Step(list, nullptr)) {
+void ListExpansion::RunUntilFirst(PathList& list, std::size_t max_steps) {
+    for (std::size_t step = 0; step < max_steps && list.Empty() && Step(list, nullptr); ++step) {
     }
 }
 

@@ -70,8 +70,11 @@ public:
     ListExpansion(std::vector<std::string> stored, ExtensionList extensions, DirectoryLister& lister,
                   SpecialFolders* fallback);
 
-    // Runs steps until list holds an entry or none is left.
-    void RunUntilFirst(PathList& list);
+    // Runs steps until list holds an entry or none is left, but at most
+    // max_steps: a list that starts with many empty folders or folders of
+    // other files opens with the built-in picture rather than keep the
+    // screen dark while they are listed.
+    void RunUntilFirst(PathList& list, std::size_t max_steps = 64);
     // Runs every step that is left, appending to list (which need not be
     // the list of the first go). False when stop ended it early.
     bool Finish(PathList& list, const std::atomic<bool>* stop = nullptr);

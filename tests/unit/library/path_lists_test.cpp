@@ -331,6 +331,14 @@ TEST(ListExpansionTest, FirstPictureFirstThenTheRestInListOrder) {
     EXPECT_EQ(*list.NextInOrder(), "C:\\z.bmp");
     EXPECT_EQ(*list.NextInOrder(), "C:\\A\\a1.jpg");
 
+    // The first go gives up after its steps; the second still finds everything.
+    ListExpansion limited = PictureListExpansion(settings_key, lister, special);
+    PathList opening, remaining;
+    limited.RunUntilFirst(opening, 1);
+    EXPECT_TRUE(opening.Empty());
+    limited.Finish(remaining);
+    EXPECT_EQ(Entries(remaining), Entries(whole));
+
     // A stop ends the second go early, and it says so.
     ListExpansion stopped = PictureListExpansion(settings_key, lister, special);
     PathList first, none;
