@@ -336,7 +336,7 @@ void CubeScene::TakePendingPicture(int face) {
     Frames().Event('S', -(animation_.PhaseTimer() + animation_.ShowLength()));
     PictureHandOff& h = loader_.HandOff();
     std::lock_guard<std::mutex> guard(h.lock);
-    h.pictures.MarkShown(h.pending_pick, FreshShuffleSeed(clock_));
+    h.shown_pick = h.pending_pick;
     h.pending_pick = -1;
     std::unique_ptr<Texture>& slot = faces_[static_cast<std::size_t>(face)];
     Texture* pending = h.pending.get();

@@ -54,6 +54,16 @@ std::uint32_t FreshShuffleSeed(ClockSource& clock) {
     return (static_cast<std::uint32_t>(NextRandom()) << 16) ^ clock.TickCount();
 }
 
+void CountShownPicture(PictureHandOff& h, ClockSource& clock) {
+    if (h.shown_pick < 0) return;
+    try {
+        h.pictures.MarkShown(h.shown_pick, FreshShuffleSeed(clock));
+    } catch (...) {
+        // A new cycle found no memory: the next run starts one again.
+    }
+    h.shown_pick = -1;
+}
+
 void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource& clock,
                       const ResourceStore& resources) noexcept {
     PictureHandOff& h = *shared;
@@ -78,6 +88,7 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource
         {
             std::lock_guard<std::mutex> guard(h.lock);
             try {
+                CountShownPicture(h, clock);
                 LoadNextPicture(h, h.pending.get(), false, clock, resources);
                 h.pending_pick = h.last_pick;
             } catch (...) {
@@ -124,10 +135,13 @@ void PictureLoader::Stop() {
     if (!thread_.joinable()) return;
     handoff_->quit.store(true);
     for (int i = 0; i < kStopChecks && handoff_->running.load(); ++i) clock_->Sleep(kPollMilliseconds);
-    if (handoff_->running.load())
+    if (handoff_->running.load()) {
         thread_.detach();
-    else
+    } else {
         thread_.join();
+        // The last picture handed over still counts for the next run.
+        CountShownPicture(*handoff_, *clock_);
+    }
 }
 
 void PictureLoader::SetPriority(LoaderPriority priority) {

@@ -38,6 +38,7 @@ struct PictureHandOff {
     ListCompletion completion;  // the rest of the list, listed by the thread
     std::int32_t last_pick = -1;     // entry of the latest remembered-shuffle pick
     std::int32_t pending_pick = -1;  // the same for the pending texture
+    std::int32_t shown_pick = -1;    // handed over, not yet counted as shown
     PictureLoadOptions options;
     std::unique_ptr<Texture> pending = std::make_unique<Texture>();
     std::atomic<bool> ready{false};
@@ -94,6 +95,11 @@ private:
 
 // A seed for a new shuffle cycle.
 std::uint32_t FreshShuffleSeed(ClockSource& clock);
+
+// Counts a handed-over picture as shown; the remembered shuffle is saved
+// then, so the loader does it rather than the frame that switched faces.
+// Under the hand-off lock.
+void CountShownPicture(PictureHandOff& handoff, ClockSource& clock);
 
 // The thread's work, until quit: first the rest of the picture list, then
 // the pictures.
