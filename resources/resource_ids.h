@@ -1,5 +1,54 @@
 #pragma once
-// Resource numbers shared by the resource script and the code.
+// Resource numbers shared by the resource scripts and the code.
 #define IDI_CUBESAVER 100
 #define IDD_SETTINGS 106
-#define IDC_PLACEHOLDER_TEXT 1000
+#define IDD_PAGE_PICTURES 107
+#define IDD_PAGE_CUBE 108
+#define IDD_PAGE_MUSIC 109
+#define IDD_PAGE_OPTIONS 110
+#define IDD_PAGE_ABOUT 111
+
+// Main settings dialog.
+#define IDC_SETTINGS_TABS 1000
+#define IDC_VERSION_LABEL 1001
+
+// Pictures page.
+#define IDC_CUSTOMIZE_PICTURES 1100
+#define IDC_RANDOMIZE_PICTURES 1101
+#define IDC_SHOW_PICTURE_NAMES 1102
+#define IDC_STRETCH_TO_FIT 1103
+#define IDC_MAX_TEXTURE_SIZE 1104
+#define IDC_DEFAULTS 1105
+#define IDC_COMMAND_KEYS 1106
+
+// Cube Appearance page.
+#define IDC_SHOW_LENGTH 1200
+#define IDC_SHOW_LENGTH_SPIN 1201
+#define IDC_ROTATION_LENGTH 1202
+#define IDC_ROTATION_LENGTH_SPIN 1203
+#define IDC_CUBE_STYLE 1204
+#define IDC_CUBE_GLASS 1205
+#define IDC_BACKGROUND 1206
+#define IDC_BACKGROUND_COLOR 1207
+
+// Music page.
+#define IDC_CUSTOMIZE_MUSIC 1300
+#define IDC_RANDOMIZE_MUSIC 1301
+
+// Options page.
+#define IDC_SHOW_DATE_TIME 1400
+#define IDC_SHOW_FRAME_RATE 1401
+#define IDC_BLEND_ON_OPEN 1402
+#define IDC_BLEND_ON_CLOSE 1403
+#define IDC_TARGET_FRAMERATE 1404
+#define IDC_USE_OTHER_RESOLUTION 1405
+#define IDC_RESOLUTION 1406
+#define IDC_REFRESH_RATE 1407
+#define IDC_COLOR_DEPTH 1408
+#define IDC_EXIT_ON_ESCAPE 1409
+#define IDC_POWER_DOWN 1410
+
+// About page.
+#define IDC_ABOUT_TEXT 1500
+#define IDC_EMAIL_SUPPORT 1501
+#define IDC_SYSTEM_INFO 1502

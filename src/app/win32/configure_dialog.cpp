@@ -1,33 +1,39 @@
 #include "app/win32/configure_dialog.h"
 
-#include "resource_ids.h"
+#include "app/win32/system_settings_registry.h"
+#include "config/settings_values.h"
+#include "diag/win32/support_actions.h"
 
 namespace cs {
-namespace {
 
-INT_PTR CALLBACK ConfigureDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wparam));
-            return TRUE;
-        }
-        break;
-    default:
-        break;
-    }
-    return FALSE;
+void AppSettingsDialogHost::LoadAllSettings(HWND owner) { app_.LoadAllSettings(owner, registry_, GetTickCount()); }
+
+void AppSettingsDialogHost::SaveSettings(HWND owner) { app_.SaveSettings(owner, registry_); }
+
+std::uint32_t AppSettingsDialogHost::CountOpening() {
+    // A key that cannot be opened counts this as the first opening.
+    std::unique_ptr<SettingsStore> key = registry_.OpenSettingsKey();
+    return key ? IncrementSettingsOpenCount(*key) : 1u;
 }
 
-}  // namespace
+std::string AppSettingsDialogHost::VersionText() {
+    std::string text;
+    app_.VersionText(text);
+    return text;
+}
 
-void RunConfigureDialog(HINSTANCE instance, HWND parent) {
+void AppSettingsDialogHost::WarnIfSoftwareRenderer(HWND owner) { cs::WarnIfSoftwareRenderer(owner); }
+
+void AppSettingsDialogHost::ShowSystemInfo(HWND owner) { cs::ShowSystemInfo(owner); }
+
+void AppSettingsDialogHost::EmailSupport(HWND owner) { cs::EmailSupport(owner, VersionText()); }
+
+void RunConfigureDialog(HINSTANCE instance, HWND parent, CubeSaverApp& app) {
     // A number that is no window (or a window since closed) must not keep the
     // dialog from showing.
     if (parent && !IsWindow(parent)) parent = nullptr;
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), parent, ConfigureDialogProc, 0);
+    AppSettingsDialogHost host(app, SystemSettingsRegistry());
+    RunSettingsDialog(instance, parent, host);
 }
 
 }  // namespace cs

@@ -51,7 +51,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
         ChangePassword(parent);
         break;
     case ScreenMode::Configure:
-        RunConfigureDialog(instance, parent);
+        RunConfigureDialog(instance, parent, *app);
         break;
     case ScreenMode::Preview:
     case ScreenMode::Saver:
