@@ -1,7 +1,8 @@
 #!/bin/bash
 # Screenshots for the documentation, from the real program under Wine and
 # Xvfb with the demonstration pictures: the eight cube styles, the three
-# backgrounds, the three glass styles and the overlays, into docs/screens/.
+# backgrounds, the three glass styles, the overlays and the five pages of the
+# settings dialog, into docs/screens/. DIALOG_ONLY=1 makes only the pages.
 set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/saver-prefix.sh"
@@ -30,6 +31,48 @@ shot() {
     echo "no screenshot for $name"
     return 1
 }
+
+# The settings dialog (/c) with each of its five pages in front.
+dialog_shots() {
+    local pages=(pictures cube-appearance music options about) window i
+    xvfb_start
+    saver_prefix_init "$PREFIX"
+    # A calm record to show: the demonstration look, blue swatch.
+    for pair in 000_101=1 000_104=0 000_105=$((0x602010)) 000_106=0 000_107=4 000_100=2; do
+        saver_reg_dword "${pair%%=*}" "${pair#*=}"
+    done
+    wine "$SCR" /c >/dev/null 2>&1 &
+    local pid=$! _
+    window=""
+    for _ in $(seq 150); do
+        window=$(xdotool search --onlyvisible --name '^Cube Saver 2.0 Settings$' 2>/dev/null | head -1)
+        [ -n "$window" ] && break
+        sleep 0.2
+    done
+    if [ -z "$window" ]; then
+        echo "no settings dialog for the screenshots"
+    else
+        sleep 1
+        # A click on the first tab gives the strip the focus; the arrow
+        # keys then step through the pages.
+        xdotool mousemove --window "$window" 30 16 click 1
+        for i in "${!pages[@]}"; do
+            [ "$i" -gt 0 ] && xdotool key Right
+            xdotool mousemove --window "$window" 5 200
+            sleep 1
+            import -window "$window" "$OUT/settings-$((i + 1))-${pages[$i]}.png" 2>/dev/null &&
+                echo "docs/screens/settings-$((i + 1))-${pages[$i]}.png"
+        done
+        xdotool key Escape
+    fi
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    wineserver -k >/dev/null 2>&1
+    xvfb_stop
+}
+dialog_shots
+[ -n "${DIALOG_ONLY:-}" ] && exit 0
 
 styles=(huge large medium small tiny zooming bouncing bouncing-big)
 for i in ${STYLES:-0 1 2 3 4 5 6 7}; do
