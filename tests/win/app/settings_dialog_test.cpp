@@ -14,6 +14,7 @@
 #include "config/first_run_marker.h"
 #include "config/memory_settings_store.h"
 #include "config/settings_values.h"
+#include "config/win32/control_tip.h"
 #include "resource_ids.h"
 
 namespace cs {
@@ -293,6 +294,43 @@ TEST_F(SettingsDialogTest, WithoutOtherResolutionTheCurrentModeIsStored) {
     Click(options, IDC_USE_OTHER_RESOLUTION);
     EXPECT_EQ(app_.General().use_other_resolution, 1);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(options, IDC_RESOLUTION)));
+}
+
+// Wine answers at most the first 80 characters of a tip.
+std::string TipText(HWND control) {
+    HWND tip = ControlTipOf(control);
+    if (!tip) return {};
+    char text[1024] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = control;
+    tool.lpszText = text;
+    SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+TEST_F(SettingsDialogTest, ControlsCarryTipsAndHelpShowsOneAtOnceUntilTheMouseLeaves) {
+    Open();
+    HWND max_texture = GetDlgItem(Page(0), IDC_MAX_TEXTURE_SIZE);
+    EXPECT_TRUE(TipText(max_texture).starts_with("By default all images are scaled to 512x512.  Check this"));
+    for (auto [page, control] : {std::pair{1, IDC_BACKGROUND_COLOR}, {1, IDC_SHOW_LENGTH}, {2, IDC_RANDOMIZE_MUSIC},
+                                 {3, IDC_COLOR_DEPTH}, {3, IDC_POWER_DOWN}, {4, IDC_EMAIL_SUPPORT}})
+        EXPECT_FALSE(TipText(GetDlgItem(Page(page), control)).empty()) << control;
+    EXPECT_TRUE(TipText(GetDlgItem(Page(4), IDC_SYSTEM_INFO)).empty());
+
+    HWND tip = ControlTipOf(max_texture);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 30000);
+    HELPINFO help{sizeof help, HELPINFO_WINDOW, IDC_MAX_TEXTURE_SIZE, max_texture, 0, {0, 0}};
+    SendMessageA(Page(0), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 0);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_RESHOW, 0), 0);
+    // Still over the control: nothing changes. Over another one: back to normal.
+    SendMessageA(Page(0), WM_SETCURSOR, reinterpret_cast<WPARAM>(max_texture), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 0);
+    HWND other = GetDlgItem(Page(0), IDC_STRETCH_TO_FIT);
+    SendMessageA(Page(0), WM_SETCURSOR, reinterpret_cast<WPARAM>(other), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_GT(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 0);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 30000);
 }
 
 TEST_F(SettingsDialogTest, RendererIsCheckedOnTheFirstOpeningAndNotTheSecond) {
