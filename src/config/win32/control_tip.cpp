@@ -28,9 +28,12 @@ void EndContextHelp() {
     }
 }
 
+// Only a key going down counts: the release of the F1 that asked for help
+// comes after the help and must not end it.
 LRESULT CALLBACK KeyHook(int code, WPARAM wparam, LPARAM lparam) {
     const LRESULT next = CallNextHookEx(g_key_hook, code, wparam, lparam);
-    if (code == HC_ACTION) EndContextHelp();
+    const bool key_down = (static_cast<unsigned long>(lparam) & 0x80000000ul) == 0;
+    if (code == HC_ACTION && key_down) EndContextHelp();
     return next;
 }
 
