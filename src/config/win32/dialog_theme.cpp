@@ -1,5 +1,5 @@
 #include "base/encoded_text.h"
-#include "config/win32/settings_dialog_state.h"
+#include "config/win32/settings_dialog_context.h"
 
 namespace cs {
 

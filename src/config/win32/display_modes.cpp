@@ -1,4 +1,4 @@
-#include "config/win32/settings_dialog_state.h"
+#include "config/win32/settings_dialog_context.h"
 
 namespace cs {
 namespace {

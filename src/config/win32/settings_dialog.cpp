@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "config/win32/control_tip.h"
-#include "config/win32/settings_dialog_state.h"
+#include "config/win32/settings_dialog_context.h"
 #include "resource_ids.h"
 
 namespace cs {
@@ -22,11 +22,11 @@ constexpr float kProgramVersion = 2.0f;
 constexpr int kPageTemplates[kSettingsPageCount] = {IDD_PAGE_PICTURES, IDD_PAGE_CUBE, IDD_PAGE_MUSIC,
                                                     IDD_PAGE_OPTIONS, IDD_PAGE_ABOUT};
 
-SettingsDialogState* StateOf(HWND dialog) {
-    return reinterpret_cast<SettingsDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+SettingsDialogContext* StateOf(HWND dialog) {
+    return reinterpret_cast<SettingsDialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-void SetIcons(SettingsDialogState& state) {
+void SetIcons(SettingsDialogContext& state) {
     const auto load = [&](int metric_x, int metric_y) {
         return static_cast<HICON>(LoadImageA(state.instance, MAKEINTRESOURCEA(IDI_CUBESAVER), IMAGE_ICON,
                                              GetSystemMetrics(metric_x), GetSystemMetrics(metric_y), LR_SHARED));
@@ -37,7 +37,7 @@ void SetIcons(SettingsDialogState& state) {
         SendMessageA(state.dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-void AddPage(SettingsDialogState& state, int template_id, const std::string& title) {
+void AddPage(SettingsDialogContext& state, int template_id, const std::string& title) {
     if (state.page_count >= kMaxSettingsPages) return;
     HWND page = CreateDialogParamA(state.instance, MAKEINTRESOURCEA(template_id), state.dialog, SettingsPageProc,
                                    reinterpret_cast<LPARAM>(&state));
@@ -57,7 +57,7 @@ void AddPage(SettingsDialogState& state, int template_id, const std::string& tit
     ++state.page_count;
 }
 
-void ShowPage(SettingsDialogState& state, int position) {
+void ShowPage(SettingsDialogContext& state, int position) {
     for (int i = 0; i < state.page_count; ++i) {
         if (state.pages[i].position != position) continue;
         if (state.current_page < state.page_count) ShowWindow(state.pages[state.current_page].window, SW_HIDE);
@@ -76,7 +76,7 @@ std::string AboutText(const std::string& version) {
            "this program, or of any part of it, is prohibited.";
 }
 
-void Initialise(SettingsDialogState& state) {
+void Initialise(SettingsDialogContext& state) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
                                                        ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -90,7 +90,7 @@ void Initialise(SettingsDialogState& state) {
     PostMessageA(state.dialog, kFinishOpening, 0, 0);
 }
 
-void FinishOpening(SettingsDialogState& state) {
+void FinishOpening(SettingsDialogContext& state) {
     SettingsDialogHost& host = *state.host;
     AttachOptionsAndAboutTips(state);
     host.LoadAllSettings(state.dialog);
@@ -115,20 +115,20 @@ void FinishOpening(SettingsDialogState& state) {
     SetListPageControls(state);
 }
 
-void Close(SettingsDialogState& state, int result) {
+void Close(SettingsDialogContext& state, int result) {
     if (result == IDOK) state.host->SaveSettings(state.dialog);
     EndDialog(state.dialog, result);
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) {
-        auto* state = reinterpret_cast<SettingsDialogState*>(lparam);
+        auto* state = reinterpret_cast<SettingsDialogContext*>(lparam);
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         state->dialog = dialog;
         Initialise(*state);
         return TRUE;
     }
-    SettingsDialogState* state = StateOf(dialog);
+    SettingsDialogContext* state = StateOf(dialog);
     if (!state) return FALSE;
     switch (message) {
     case kFinishOpening:
@@ -166,18 +166,18 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wparam, LP
 
 }  // namespace
 
-HWND FindSettingsPage(const SettingsDialogState& state, const char* title) {
+HWND FindSettingsPage(const SettingsDialogContext& state, const char* title) {
     for (int i = 0; i < state.page_count; ++i)
         if (std::strcmp(state.pages[i].title.data(), title) == 0) return state.pages[i].window;
     return nullptr;
 }
 
-HWND PageWindow(const SettingsDialogState& state, SettingsPageId page) {
+HWND PageWindow(const SettingsDialogContext& state, SettingsPageId page) {
     return FindSettingsPage(state, SettingsPageTitle(page).c_str());
 }
 
 INT_PTR RunSettingsDialog(HINSTANCE instance, HWND parent, SettingsDialogHost& host) {
-    SettingsDialogState state;
+    SettingsDialogContext state;
     state.host = &host;
     state.instance = instance;
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), parent, SettingsDialogProc,
@@ -185,7 +185,7 @@ INT_PTR RunSettingsDialog(HINSTANCE instance, HWND parent, SettingsDialogHost& h
 }
 
 HWND CreateSettingsDialog(HINSTANCE instance, HWND parent, SettingsDialogHost& host) {
-    auto* state = new SettingsDialogState;
+    auto* state = new SettingsDialogContext;
     state->host = &host;
     state->instance = instance;
     state->modeless = true;

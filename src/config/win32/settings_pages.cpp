@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config/win32/control_tip.h"
-#include "config/win32/settings_dialog_state.h"
+#include "config/win32/settings_dialog_context.h"
 #include "resource_ids.h"
 
 namespace cs {
@@ -36,8 +36,8 @@ constexpr const char* kMaxTextureTip =
     "increase visual quality you can also increase the OpenGL rendering quality setting in the Advanced tab for "
     "most drivers.";
 
-SettingsDialogState* StateOf(HWND page) {
-    return reinterpret_cast<SettingsDialogState*>(GetWindowLongPtrA(page, DWLP_USER));
+SettingsDialogContext* StateOf(HWND page) {
+    return reinterpret_cast<SettingsDialogContext*>(GetWindowLongPtrA(page, DWLP_USER));
 }
 
 struct Tip {
@@ -82,7 +82,7 @@ void FillModeCombo(HWND combo, const ModeList& list) {
     SendMessageA(combo, CB_SETCURSEL, list.selected ? static_cast<WPARAM>(*list.selected) : static_cast<WPARAM>(-1), 0);
 }
 
-void FillDepthAndRefresh(SettingsDialogState& state) {
+void FillDepthAndRefresh(SettingsDialogContext& state) {
     HWND options = PageWindow(state, SettingsPageId::Options);
     GeneralSettings& g = state.host->General();
     state.depth_and_refresh = BuildDepthAndRefreshLists(state.display_modes, g.resolution_width, g.resolution_height,
@@ -111,11 +111,11 @@ RECT SwatchRect(HWND page) {
     return rect;
 }
 
-bool IsCurrentPage(const SettingsDialogState& state, HWND page) {
+bool IsCurrentPage(const SettingsDialogContext& state, HWND page) {
     return state.current_page < state.page_count && state.pages[state.current_page].window == page;
 }
 
-bool OverVisibleSwatch(const SettingsDialogState& state, HWND page, POINT point) {
+bool OverVisibleSwatch(const SettingsDialogContext& state, HWND page, POINT point) {
     if (page != PageWindow(state, SettingsPageId::CubeAppearance) || !IsCurrentPage(state, page)) return false;
     HWND swatch = GetDlgItem(page, IDC_BACKGROUND_COLOR);
     if (!swatch || !IsWindowVisible(swatch)) return false;
@@ -123,7 +123,7 @@ bool OverVisibleSwatch(const SettingsDialogState& state, HWND page, POINT point)
     return PtInRect(&rect, point) != FALSE;
 }
 
-void ChooseBackgroundColor(SettingsDialogState& state, HWND page) {
+void ChooseBackgroundColor(SettingsDialogContext& state, HWND page) {
     // Sixteen black custom colours, forgotten when the chooser closes.
     COLORREF custom[16] = {};
     CHOOSECOLORA choose{};
@@ -138,7 +138,7 @@ void ChooseBackgroundColor(SettingsDialogState& state, HWND page) {
     UpdateWindow(page);
 }
 
-void DrawSwatch(const SettingsDialogState& state, const DRAWITEMSTRUCT& item) {
+void DrawSwatch(const SettingsDialogContext& state, const DRAWITEMSTRUCT& item) {
     const COLORREF color = static_cast<COLORREF>(state.host->Cube().background_color) & 0x00FFFFFFu;
     HBRUSH fill = CreateSolidBrush(color);
     RECT inside = item.rcItem;
@@ -148,14 +148,14 @@ void DrawSwatch(const SettingsDialogState& state, const DRAWITEMSTRUCT& item) {
     FrameRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-void ResetPageDefaults(SettingsDialogState& state) {
+void ResetPageDefaults(SettingsDialogContext& state) {
     const auto page = static_cast<SettingsPageId>(state.current_page);
     if (const std::optional<int> group = DefaultsGroupForPage(page)) state.host->ResetDefaults(state.dialog, *group);
     SetListPageControls(state);
     if (page == SettingsPageId::CubeAppearance) InvalidateRect(state.pages[state.current_page].window, nullptr, TRUE);
 }
 
-std::int32_t* CheckBoxField(SettingsDialogState& state, int control) {
+std::int32_t* CheckBoxField(SettingsDialogContext& state, int control) {
     GeneralSettings& g = state.host->General();
     CubeSettings& c = state.host->Cube();
     switch (control) {
@@ -175,7 +175,7 @@ std::int32_t* CheckBoxField(SettingsDialogState& state, int control) {
     }
 }
 
-std::int32_t* ListField(SettingsDialogState& state, int control) {
+std::int32_t* ListField(SettingsDialogContext& state, int control) {
     switch (control) {
     case IDC_CUBE_STYLE: return &state.host->Cube().cube_style;
     case IDC_CUBE_GLASS: return &state.host->Cube().cube_glass;
@@ -185,7 +185,7 @@ std::int32_t* ListField(SettingsDialogState& state, int control) {
     }
 }
 
-std::int32_t* NumberField(SettingsDialogState& state, int control) {
+std::int32_t* NumberField(SettingsDialogContext& state, int control) {
     switch (control) {
     case IDC_SHOW_LENGTH: return &state.host->Cube().show_picture_length;
     case IDC_ROTATION_LENGTH: return &state.host->Cube().rotation_length;
@@ -193,7 +193,7 @@ std::int32_t* NumberField(SettingsDialogState& state, int control) {
     }
 }
 
-void OnCommand(SettingsDialogState& state, HWND page, int control, int code) {
+void OnCommand(SettingsDialogContext& state, HWND page, int control, int code) {
     if (std::int32_t* field = CheckBoxField(state, control); field && code == BN_CLICKED) {
         *field = IsDlgButtonChecked(page, control) == BST_CHECKED ? 1 : 0;
         if (control == IDC_USE_OTHER_RESOLUTION) FillDisplayModeLists(state);
@@ -259,7 +259,7 @@ INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
         SetWindowLongPtrA(page, DWLP_USER, lparam);
         return FALSE;
     }
-    SettingsDialogState* state = StateOf(page);
+    SettingsDialogContext* state = StateOf(page);
     if (!state) return FALSE;
     switch (message) {
     case WM_COMMAND:
@@ -299,7 +299,7 @@ INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
     }
 }
 
-void AttachOptionsAndAboutTips(SettingsDialogState& state) {
+void AttachOptionsAndAboutTips(SettingsDialogContext& state) {
     AttachTips(PageWindow(state, SettingsPageId::Options),
                {{IDC_SHOW_DATE_TIME, "Show the date and time in a corner of the screen."},
                 {IDC_SHOW_FRAME_RATE, "Show how many frames are drawn each second."},
@@ -320,7 +320,7 @@ void AttachOptionsAndAboutTips(SettingsDialogState& state) {
                                     "added to the message."}});
 }
 
-void AttachListPageTips(SettingsDialogState& state) {
+void AttachListPageTips(SettingsDialogContext& state) {
     AttachTips(PageWindow(state, SettingsPageId::Pictures),
                {{IDC_CUSTOMIZE_PICTURES, "Choose the pictures and folders of pictures to show on the cube."},
                 {IDC_RANDOMIZE_PICTURES, "Show the pictures in a random order instead of the list's order."},
@@ -342,7 +342,7 @@ void AttachListPageTips(SettingsDialogState& state) {
                 {IDC_RANDOMIZE_MUSIC, "Play the songs in a random order instead of the list's order."}});
 }
 
-void FillCubeLists(SettingsDialogState& state) {
+void FillCubeLists(SettingsDialogContext& state) {
     HWND cube = PageWindow(state, SettingsPageId::CubeAppearance);
     if (!cube) return;
     FillList(cube, IDC_CUBE_STYLE, kCubeStyles);
@@ -350,14 +350,14 @@ void FillCubeLists(SettingsDialogState& state) {
     FillList(cube, IDC_BACKGROUND, kBackgrounds);
 }
 
-void FillFramerateList(SettingsDialogState& state) {
+void FillFramerateList(SettingsDialogContext& state) {
     HWND options = PageWindow(state, SettingsPageId::Options);
     if (!options) return;
     FillList(options, IDC_TARGET_FRAMERATE, kFramerates);
     SelectIndex(options, IDC_TARGET_FRAMERATE, state.host->General().target_framerate);
 }
 
-void SetOptionsControls(SettingsDialogState& state) {
+void SetOptionsControls(SettingsDialogContext& state) {
     HWND options = PageWindow(state, SettingsPageId::Options);
     if (!options) return;
     const GeneralSettings& g = state.host->General();
@@ -371,7 +371,7 @@ void SetOptionsControls(SettingsDialogState& state) {
     ShowWindow(GetDlgItem(options, IDC_BLEND_ON_CLOSE), SW_HIDE);
 }
 
-void SetListPageControls(SettingsDialogState& state) {
+void SetListPageControls(SettingsDialogContext& state) {
     const CubeSettings& c = state.host->Cube();
     if (HWND pictures = PageWindow(state, SettingsPageId::Pictures)) {
         SetCheck(pictures, IDC_RANDOMIZE_PICTURES, c.randomize_pictures);
@@ -393,7 +393,7 @@ void SetListPageControls(SettingsDialogState& state) {
     if (HWND music = PageWindow(state, SettingsPageId::Music)) SetCheck(music, IDC_RANDOMIZE_MUSIC, c.randomize_music);
 }
 
-void FillDisplayModeLists(SettingsDialogState& state) {
+void FillDisplayModeLists(SettingsDialogContext& state) {
     HWND options = PageWindow(state, SettingsPageId::Options);
     if (!options) return;
     GeneralSettings& g = state.host->General();

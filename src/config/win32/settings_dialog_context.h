@@ -18,7 +18,7 @@ struct SettingsPage {
     int position = 0;  // in the tab strip
 };
 
-struct SettingsDialogState {
+struct SettingsDialogContext {
     SettingsDialogHost* host = nullptr;
     HINSTANCE instance = nullptr;
     HWND dialog = nullptr;
@@ -34,22 +34,22 @@ struct SettingsDialogState {
 };
 
 // The page with that title, or null.
-HWND FindSettingsPage(const SettingsDialogState& state, const char* title);
-HWND PageWindow(const SettingsDialogState& state, SettingsPageId page);
+HWND FindSettingsPage(const SettingsDialogContext& state, const char* title);
+HWND PageWindow(const SettingsDialogContext& state, SettingsPageId page);
 
 // Page side of the dialog (settings_pages.cpp).
 INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
-void AttachOptionsAndAboutTips(SettingsDialogState& state);
-void AttachListPageTips(SettingsDialogState& state);
-void FillCubeLists(SettingsDialogState& state);
-void FillFramerateList(SettingsDialogState& state);
-void SetOptionsControls(SettingsDialogState& state);
+void AttachOptionsAndAboutTips(SettingsDialogContext& state);
+void AttachListPageTips(SettingsDialogContext& state);
+void FillCubeLists(SettingsDialogContext& state);
+void FillFramerateList(SettingsDialogContext& state);
+void SetOptionsControls(SettingsDialogContext& state);
 // The check boxes, number fields and lists of the Pictures, Cube Appearance
 // and Music pages, from the record.
-void SetListPageControls(SettingsDialogState& state);
+void SetListPageControls(SettingsDialogContext& state);
 // The resolution, depth and refresh lists (and the record's display mode
 // when no other resolution is asked for).
-void FillDisplayModeLists(SettingsDialogState& state);
+void FillDisplayModeLists(SettingsDialogContext& state);
 
 // Platform side of the mode lists (display_modes.cpp).
 std::vector<DisplayModeInfo> EnumerateDisplayModes();
