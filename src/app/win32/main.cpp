@@ -15,6 +15,7 @@
 #include "library/win32/folder_lister.h"
 #include "library/win32/shell_folders.h"
 #include "scene/cube_scene.h"
+#include "scene/win32/media_control_window.h"
 #include "timing/frame_log.h"
 #include "app/win32/saver_window.h"
 
@@ -35,10 +36,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
     Win32DirectoryLister lister;
     Win32SpecialFolders special_folders;
+    MediaControlWindow media;
     CubeScene* scene = new (std::nothrow) CubeScene();
     const auto shuffle_memory = std::make_shared<SettingsShuffleMemory>([] { return OpenSettingsKey(); });
     CubeSaverApp* app =
-        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory}, scene) : nullptr;
+        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory}, scene, &media)
+              : nullptr;
     if (!app) {
         delete scene;
         MessageBoxA(parent, "The main object could not be created.", "Out of memory", MB_OK);
