@@ -11,6 +11,7 @@
 #include "app/process_state.h"
 #include "app/win32/configure_dialog.h"
 #include "config/win32/registry_settings_store.h"
+#include "diag/win32/crash_reporter.h"
 #include "library/shuffle_memory.h"
 #include "library/win32/folder_lister.h"
 #include "library/win32/shell_folders.h"
@@ -21,6 +22,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     using namespace cs;
+    // Before anything else: whatever fails from here on gets a report.
+    InstallCrashFilter();
     Frames();  // the benchmarks' frame log times from here
     InitCommonControls();
 
@@ -29,6 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
     const CommandLine command = ParseArguments(SkipProgramName(GetCommandLineA()));
     process.mode = command.mode;
+    SetCrashReportShownAtOnce(command.mode == ScreenMode::Configure);
     process.windowed_width = command.windowed_width;
     process.windowed_height = command.windowed_height;
     HWND parent = command.parent_is_foreground ? GetForegroundWindow()
@@ -54,6 +58,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
         ChangePassword(parent);
         break;
     case ScreenMode::Configure:
+        ShowLastCrash();
         RunConfigureDialog(instance, parent);
         break;
     case ScreenMode::Preview:
