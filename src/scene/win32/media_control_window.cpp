@@ -15,6 +15,9 @@ WindowHandle MediaControlWindow::Create(WindowHandle owner, const std::string& p
     SetLastError(0);
     HWND window = MCIWndCreateA(owner, nullptr, kMediaWindowStyles, path.c_str());
     error = window ? 0 : GetLastError();
+    // Some implementations make a child with an owner visible whatever the
+    // styles say; the music has nothing to show over the cube.
+    if (window) ShowWindow(window, SW_HIDE);
     return window;
 }
 
