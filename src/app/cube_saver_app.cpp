@@ -51,7 +51,7 @@ void CubeSaverApp::SeedFirstRunDefaults() { SeedFirstRunCubeDefaults(cube_); }
 void CubeSaverApp::ResetDefaults(WindowHandle owner, int group) { ResetCubeDefaults(cube_, group); }
 
 int CubeSaverApp::PreWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    music_.OnWindowMessage(message, wparam, lparam);
+    music_.OnWindowMessage(window, message, wparam, lparam);
     // The command keys belong to the scene and never end the saver.
     if (message == kMessageKeyDown && CommandForKey(static_cast<unsigned>(wparam)) != SceneCommand::None) {
         if (scene_) scene_->Key(static_cast<unsigned>(wparam));

@@ -103,7 +103,16 @@ void MusicPlayer::MoveTo(WindowHandle owner) {
     media_->Adopt(window_, owner);
 }
 
-void MusicPlayer::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+void MusicPlayer::OnWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam,
+                                  std::intptr_t lparam) {
+    // Stopped while the child still exists: a window closing with its parent
+    // could otherwise report a stop and have the next song opened on a
+    // window that is going away.
+    if (message == kDestroyMessage && window && window == owner_) {
+        Stop();
+        owner_ = nullptr;
+        return;
+    }
     const MusicNotice notice = ClassifyMusicMessage(message, lparam);
     if (notice == MusicNotice::None) return;
     // Only the window that plays now speaks for the current song, and only
@@ -120,7 +129,8 @@ std::optional<std::string> MusicPlayer::PickNext() {
 
 void MusicPlayer::DropLastPicked() {
     const std::int32_t last = music_list_.LastPicked();
-    if (last >= 0 && static_cast<std::size_t>(last) < music_list_.Count()) music_list_.RemoveEntry(static_cast<std::size_t>(last));
+    // An index past the end (the list shrank since) is ignored there.
+    if (last >= 0) music_list_.RemoveEntry(static_cast<std::size_t>(last));
 }
 
 }  // namespace cs

@@ -35,6 +35,7 @@ public:
 inline constexpr unsigned kNotifyModeMessage = 0x4C8;
 inline constexpr unsigned kNotifyErrorMessage = 0x4CD;
 inline constexpr std::intptr_t kModeStopped = 525;
+inline constexpr unsigned kDestroyMessage = 0x0002;
 
 // What a message to the saver window means to the music.
 enum class MusicNotice { None, SongStopped, SongFailed };
@@ -65,9 +66,9 @@ public:
     // The saver window was replaced by owner: the song goes on there (it
     // would end with its old parent).
     void MoveTo(WindowHandle owner);
-    // A message to the saver window; the music's notifications are acted on,
-    // everything else is left alone. Never consumes the message.
-    void OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    // A message to the saver window: the music's notifications are acted on,
+    // and the music ends with its owner. Never consumes the message.
+    void OnWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
     WindowHandle Window() const { return window_; }
     bool Started() const { return started_; }

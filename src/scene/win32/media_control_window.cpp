@@ -9,7 +9,7 @@ static_assert(kMediaWindowStyles ==
               (WS_CHILD | MCIWNDF_NOMENU | MCIWNDF_NOTIFYANSI | MCIWNDF_NOTIFYMODE | MCIWNDF_NOTIFYERROR |
                MCIWNDF_NOERRORDLG));
 static_assert(kNotifyModeMessage == MCIWNDM_NOTIFYMODE && kNotifyErrorMessage == MCIWNDM_NOTIFYERROR);
-static_assert(kModeStopped == MCI_MODE_STOP);
+static_assert(kModeStopped == MCI_MODE_STOP && kDestroyMessage == WM_DESTROY);
 
 WindowHandle MediaControlWindow::Create(WindowHandle owner, const std::string& path, std::uint32_t& error) {
     SetLastError(0);

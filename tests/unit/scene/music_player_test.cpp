@@ -43,7 +43,7 @@ public:
     std::intptr_t Send(WindowHandle w, MediaCommand command) override {
         if (command == MediaCommand::Stop && during_stop) during_stop(w);
         if (command == MediaCommand::Play && unplayable.count(paths[w])) {
-            player->OnWindowMessage(kNotifyErrorMessage, reinterpret_cast<std::uintptr_t>(w), 275);
+            player->OnWindowMessage(nullptr, kNotifyErrorMessage, reinterpret_cast<std::uintptr_t>(w), 275);
             return 275;
         }
         return 0;
@@ -68,7 +68,8 @@ protected:
         player_.StartWhenDue(owner_, false, randomize);
     }
     void Notify(unsigned message, std::intptr_t lparam, WindowHandle from = nullptr) {
-        player_.OnWindowMessage(message, reinterpret_cast<std::uintptr_t>(from ? from : player_.Window()), lparam);
+        const WindowHandle sender = from ? from : player_.Window();
+        player_.OnWindowMessage(owner_, message, reinterpret_cast<std::uintptr_t>(sender), lparam);
     }
 
     testing::FakeClock clock_;
@@ -145,9 +146,9 @@ TEST_F(MusicPlayerTest, NotificationsFromAWindowBeingCreatedOrFromAnotherWindowA
     Songs({"a.wav", "b.wav"});
     // The window's own set-up queries fail while it is being created.
     media_.during_create = [&](WindowHandle w) {
-        player_.OnWindowMessage(kNotifyErrorMessage, reinterpret_cast<std::uintptr_t>(w), 257);
-        player_.OnWindowMessage(kNotifyErrorMessage, reinterpret_cast<std::uintptr_t>(w), 261);
-        player_.OnWindowMessage(kNotifyModeMessage, reinterpret_cast<std::uintptr_t>(w), kModeStopped);
+        player_.OnWindowMessage(nullptr, kNotifyErrorMessage, reinterpret_cast<std::uintptr_t>(w), 257);
+        player_.OnWindowMessage(nullptr, kNotifyErrorMessage, reinterpret_cast<std::uintptr_t>(w), 261);
+        player_.OnWindowMessage(nullptr, kNotifyModeMessage, reinterpret_cast<std::uintptr_t>(w), kModeStopped);
     };
     StartNow();
     EXPECT_EQ(media_.opened, std::vector<std::string>{"a.wav"});
@@ -207,7 +208,7 @@ TEST_F(MusicPlayerTest, NoWindowAtAllKeepsTheSongsAndReturnsTheSystemError) {
 TEST_F(MusicPlayerTest, StopIsForGoodEvenWhenTheWindowReportsTheStop) {
     Songs({"a.wav", "b.wav"});
     media_.during_stop = [&](WindowHandle w) {
-        player_.OnWindowMessage(kNotifyModeMessage, reinterpret_cast<std::uintptr_t>(w), kModeStopped);
+        player_.OnWindowMessage(nullptr, kNotifyModeMessage, reinterpret_cast<std::uintptr_t>(w), kModeStopped);
     };
     StartNow();
     player_.Stop();
@@ -215,6 +216,16 @@ TEST_F(MusicPlayerTest, StopIsForGoodEvenWhenTheWindowReportsTheStop) {
     EXPECT_EQ(media_.open_windows, 0);
     Notify(kNotifyModeMessage, kModeStopped, Handle(100));
     EXPECT_EQ(media_.opened.size(), 1u);
+}
+
+TEST_F(MusicPlayerTest, TheMusicEndsWithItsOwnerWindow) {
+    Songs({"a.wav", "b.wav"});
+    StartNow();
+    player_.OnWindowMessage(Handle(2), kDestroyMessage, 0, 0);  // some other window
+    EXPECT_NE(player_.Window(), nullptr);
+    player_.OnWindowMessage(owner_, kDestroyMessage, 0, 0);
+    EXPECT_EQ(player_.Window(), nullptr);
+    EXPECT_EQ(media_.open_windows, 0);
 }
 
 }  // namespace

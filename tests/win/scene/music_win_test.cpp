@@ -37,7 +37,7 @@ int g_stop_notices = 0;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == kNotifyModeMessage && lparam == kModeStopped) ++g_stop_notices;
-    if (g_player) g_player->OnWindowMessage(message, wparam, lparam);
+    if (g_player) g_player->OnWindowMessage(window, message, wparam, lparam);
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
