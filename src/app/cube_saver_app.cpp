@@ -10,7 +10,8 @@ namespace {
 constexpr unsigned kMessageKeyDown = 0x0100;
 }
 
-CubeSaverApp::CubeSaverApp(ListSources sources, SaverScene* scene) : sources_(sources), scene_(scene) {
+CubeSaverApp::CubeSaverApp(ListSources sources, SaverScene* scene, MediaControl* media)
+    : sources_(sources), scene_(scene), music_(media) {
     // Last step of construction: the page groups take their defaults.
     ResetDefaults(nullptr, kAllGroups);
 }
@@ -41,7 +42,7 @@ void CubeSaverApp::LoadSettings(WindowHandle owner, bool store, SettingsStore* k
                 picture_completion_.stored = sources_.shuffle_memory->Load();
             }
         }
-        BuildMusicList(music_list_, *key, *sources_.lister);
+        BuildMusicList(music_.List(), *key, *sources_.lister);
     }
 }
 
@@ -50,6 +51,7 @@ void CubeSaverApp::SeedFirstRunDefaults() { SeedFirstRunCubeDefaults(cube_); }
 void CubeSaverApp::ResetDefaults(WindowHandle owner, int group) { ResetCubeDefaults(cube_, group); }
 
 int CubeSaverApp::PreWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    music_.OnWindowMessage(window, message, wparam, lparam);
     // The command keys belong to the scene and never end the saver.
     if (message == kMessageKeyDown && CommandForKey(static_cast<unsigned>(wparam)) != SceneCommand::None) {
         if (scene_) scene_->Key(static_cast<unsigned>(wparam));
@@ -65,12 +67,24 @@ int CubeSaverApp::StartScene(WindowHandle window, DeviceContextHandle) {
                          std::move(picture_completion_));
 }
 
-int CubeSaverApp::RenderFrame(WindowHandle, DeviceContextHandle) { return scene_ ? scene_->Frame() : 0; }
+int CubeSaverApp::OnWindowReplaced(WindowHandle window, DeviceContextHandle) {
+    music_.MoveTo(window);
+    return 0;
+}
+
+int CubeSaverApp::RenderFrame(WindowHandle window, DeviceContextHandle) {
+    music_.StartWhenDue(window, Process().mode == ScreenMode::Preview, cube_.randomize_music == 1);
+    return scene_ ? scene_->Frame() : 0;
+}
 
 int CubeSaverApp::StopScene(WindowHandle, DeviceContextHandle) { return scene_ ? scene_->Shutdown() : 0; }
 
 void CubeSaverApp::OnResize(WindowHandle window) {
     if (scene_) scene_->Resize(window);
 }
+
+// Without a media-control window no notification can start the next song,
+// so the music stays off for the rest of the run.
+void CubeSaverApp::OnDisplayPowerDown() { music_.Stop(); }
 
 }  // namespace cs

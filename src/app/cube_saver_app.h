@@ -7,6 +7,7 @@
 #include "scene/saver_scene.h"
 #include "app/screen_saver_app.h"
 #include "config/settings.h"
+#include "scene/music_player.h"
 
 namespace cs {
 
@@ -20,7 +21,7 @@ struct ListSources {
 
 class CubeSaverApp : public ScreenSaverApp {
 public:
-    explicit CubeSaverApp(ListSources sources = {}, SaverScene* scene = nullptr);
+    explicit CubeSaverApp(ListSources sources = {}, SaverScene* scene = nullptr, MediaControl* media = nullptr);
     ~CubeSaverApp() override;
 
     void LoadSettings(WindowHandle owner, bool store, SettingsStore* key, int group, int first_index) override;
@@ -28,15 +29,18 @@ public:
     void ResetDefaults(WindowHandle owner, int group) override;
     int PreWindowMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override;
     int StartScene(WindowHandle window, DeviceContextHandle dc) override;
+    int OnWindowReplaced(WindowHandle window, DeviceContextHandle dc) override;
     int RenderFrame(WindowHandle window, DeviceContextHandle dc) override;
     int StopScene(WindowHandle window, DeviceContextHandle dc) override;
     void OnResize(WindowHandle window) override;
+    void OnDisplayPowerDown() override;
 
     CubeSettings& Cube() { return cube_; }
     const CubeSettings& Cube() const { return cube_; }
     PathList& Pictures() { return picture_list_; }
     ListCompletion& PictureCompletion() { return picture_completion_; }
-    PathList& Music() { return music_list_; }
+    PathList& Music() { return music_.List(); }
+    MusicPlayer& Player() { return music_; }
 
 private:
     ListSources sources_;
@@ -44,7 +48,7 @@ private:
     CubeSettings cube_;
     PathList picture_list_;
     ListCompletion picture_completion_;
-    PathList music_list_;
+    MusicPlayer music_;
 };
 
 }  // namespace cs

@@ -11,15 +11,19 @@
 #include "app/process_state.h"
 #include "app/win32/configure_dialog.h"
 #include "config/win32/registry_settings_store.h"
+#include "diag/win32/crash_reporter.h"
 #include "library/shuffle_memory.h"
 #include "library/win32/folder_lister.h"
 #include "library/win32/shell_folders.h"
 #include "scene/cube_scene.h"
+#include "scene/win32/media_control_window.h"
 #include "timing/frame_log.h"
 #include "app/win32/saver_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     using namespace cs;
+    // Before anything else: whatever fails from here on gets a report.
+    InstallCrashFilter();
     Frames();  // the benchmarks' frame log times from here
     InitCommonControls();
 
@@ -28,6 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
     const CommandLine command = ParseArguments(SkipProgramName(GetCommandLineA()));
     process.mode = command.mode;
+    SetCrashReportShownAtOnce(command.mode == ScreenMode::Configure);
     process.windowed_width = command.windowed_width;
     process.windowed_height = command.windowed_height;
     HWND parent = command.parent_is_foreground ? GetForegroundWindow()
@@ -35,10 +40,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
 
     Win32DirectoryLister lister;
     Win32SpecialFolders special_folders;
+    MediaControlWindow media;
     CubeScene* scene = new (std::nothrow) CubeScene();
     const auto shuffle_memory = std::make_shared<SettingsShuffleMemory>([] { return OpenSettingsKey(); });
     CubeSaverApp* app =
-        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory}, scene) : nullptr;
+        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory}, scene, &media)
+              : nullptr;
     if (!app) {
         delete scene;
         MessageBoxA(parent, "The main object could not be created.", "Out of memory", MB_OK);
@@ -51,6 +58,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
         ChangePassword(parent);
         break;
     case ScreenMode::Configure:
+        ShowLastCrash();
         RunConfigureDialog(instance, parent, *app);
         break;
     case ScreenMode::Preview:
