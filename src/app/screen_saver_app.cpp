@@ -5,6 +5,7 @@
 #include "app/process_state.h"
 #include "app/settings_registry.h"
 #include "base/random.h"
+#include "base/version.h"
 #include "config/first_run_marker.h"
 #include "config/settings_values.h"
 
@@ -20,7 +21,7 @@ ScreenSaverApp::~ScreenSaverApp() = default;
 
 void ScreenSaverApp::VersionText(std::string& out) {
     char text[16];
-    std::snprintf(text, sizeof text, "%d.%d", 2, 0);
+    std::snprintf(text, sizeof text, "%d.%d", CUBESAVER_VERSION_MAJOR, CUBESAVER_VERSION_MINOR);
     out = text;
 }
 

@@ -4,13 +4,14 @@
 #include <numeric>
 
 #include "base/random.h"
+#include "base/utf8_text.h"
 #include "base/trace.h"
 #include "library/shuffle_memory.h"
 
 namespace cs {
 
 bool PathList::Append(std::string path) {
-    if (path.empty() || path.size() > kMaxPathChars) return false;
+    if (path.empty() || Utf16Length(path) > kMaxPathChars) return false;
     entries_.push_back(std::move(path));
     return true;
 }

@@ -15,7 +15,8 @@ namespace cs {
 
 class ShuffleMemory;
 
-// The longest path an entry may hold, in characters (without terminator).
+// The longest path an entry may hold, in the system's UTF-16 units (without
+// terminator); a UTF-8 path takes more bytes than that.
 inline constexpr std::size_t kMaxPathChars = 259;
 
 class PathList {

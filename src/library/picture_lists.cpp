@@ -6,6 +6,7 @@
 #include <iterator>
 #include <set>
 
+#include "base/utf8_text.h"
 #include "config/settings_names.h"
 
 namespace cs {
@@ -41,7 +42,7 @@ struct FolderScan {
                 if (!recurse || entry.name.empty() || entry.name[0] == '.') continue;
                 std::string subfolder = folder + entry.name;
                 if (!EndsInBackslash(subfolder)) subfolder += '\\';
-                if (subfolder.size() > kMaxPathChars || !FirstVisit(subfolder)) continue;
+                if (Utf16Length(subfolder) > kMaxPathChars || !FirstVisit(subfolder)) continue;
                 Scan(subfolder, true);
             } else if (extensions.Matches(entry.name)) {
                 names.push_back(entry.name);
@@ -65,7 +66,7 @@ void ScanFolder(PathList& list, const std::string& folder, const ExtensionList& 
                 DirectoryLister& lister, const std::atomic<bool>* stop) {
     // Without its backslash the listing pattern would match the folder's
     // neighbours instead of its contents.
-    if (!EndsInBackslash(folder) || folder.size() > kMaxPathChars) return;
+    if (!EndsInBackslash(folder) || Utf16Length(folder) > kMaxPathChars) return;
     FolderScan scan{list, extensions, lister, stop, {}};
     if (recurse) scan.FirstVisit(folder);
     scan.Scan(folder, recurse);
@@ -84,12 +85,12 @@ std::vector<std::string> ReadStoredList(const SettingsStore& list_key) {
         const auto value = list_key.Read(name);
         if (!value || value->type != ValueType::String) continue;
         const auto& bytes = value->bytes;
-        if (bytes.size() > kMaxPathChars + 1) continue;
         const void* nul = std::memchr(bytes.data(), 0, bytes.size());
         if (!nul) continue;
-        const std::size_t length = static_cast<const std::uint8_t*>(nul) - bytes.data();
-        if (length == 0) continue;
-        entries.emplace_back(reinterpret_cast<const char*>(bytes.data()), length);
+        const std::string_view text(reinterpret_cast<const char*>(bytes.data()),
+                                    static_cast<const std::uint8_t*>(nul) - bytes.data());
+        if (text.empty() || Utf16Length(text) > kMaxPathChars) continue;
+        entries.emplace_back(text);
     }
     return entries;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/encoded_text.h"
+#include "base/utf8_text.h"
 #include "library/path_list.h"
 
 namespace cs {
@@ -57,8 +58,11 @@ std::optional<ShuffleState> ReadShuffleState(SettingsStore& settings_key) {
     if (const auto next = key->Read(NextValueName()); next && next->type == ValueType::String) {
         const auto& bytes = next->bytes;
         const void* nul = std::memchr(bytes.data(), 0, bytes.size());
-        const std::size_t length = nul ? static_cast<const std::uint8_t*>(nul) - bytes.data() : bytes.size() + 1;
-        if (nul && length <= kMaxPathChars) state.next_path.assign(reinterpret_cast<const char*>(bytes.data()), length);
+        if (nul) {
+            const std::string_view path(reinterpret_cast<const char*>(bytes.data()),
+                                        static_cast<const std::uint8_t*>(nul) - bytes.data());
+            if (Utf16Length(path) <= kMaxPathChars) state.next_path.assign(path);
+        }
     }
     return state;
 }

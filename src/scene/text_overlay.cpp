@@ -1,6 +1,7 @@
 #include "scene/text_overlay.h"
 
 #include "base/encoded_text.h"
+#include "base/utf8_text.h"
 
 namespace cs {
 namespace {
@@ -43,18 +44,23 @@ const GlyphTable& Glyphs() {
 
 bool BuildTextMesh(std::string_view text, float x, float y, unsigned flags, Mesh& mesh) {
     if (text.empty()) return false;
-    const auto length = static_cast<float>(text.size());
+    // One cell per character, however many bytes it takes: a name in Greek
+    // shows one fallback cell per letter.
+    const auto count = static_cast<std::uint32_t>(CharacterCount(text));
+    const auto length = static_cast<float>(count);
     if (flags & kTextCentred) x -= length / 2;
     if (flags & kTextRightAligned) x -= length;
 
-    const auto count = static_cast<std::uint32_t>(text.size());
     if (Failed(mesh.Create(PrimitiveKind::kQuads, count))) return false;
     mesh.CreateVertexArrays(count * 4, mesh_flags::kPositions | mesh_flags::kTexCoords);
     const GlyphTable& glyphs = Glyphs();
     for (std::uint32_t k = 0; k < count; ++k) {
+        const std::size_t bytes = CharacterBytes(text);
+        const auto c = static_cast<unsigned char>(bytes == 1 ? text[0] : 0x80);
+        text.remove_prefix(bytes);
         const float left = x + static_cast<float>(k);
         const float corners[4][2] = {{left, y}, {left + 1, y}, {left + 1, y + 1}, {left, y + 1}};
-        const std::array<float, 8>& uv = glyphs.For(static_cast<unsigned char>(text[k]));
+        const std::array<float, 8>& uv = glyphs.For(c);
         for (std::uint32_t v = 0; v < 4; ++v) {
             const std::uint32_t vertex = 4 * k + v;
             mesh.positions[3 * vertex] = corners[v][0];
@@ -75,7 +81,7 @@ std::string PictureDisplayName(std::string_view name) {
         const std::size_t dot = name.rfind('.');
         if (dot != std::string_view::npos) name = name.substr(0, dot);
     }
-    return std::string(name.substr(0, kMaxDisplayName));
+    return std::string(FirstCharacters(name, kMaxDisplayName));
 }
 
 int FrameRateCounter::CountFrame() {

@@ -178,11 +178,18 @@ TEST(BuildPictureListTest, SkipsBadValues) {
     list_key->WriteRaw("00003", ValueType::Other, bytes("C:\\expand.jpg", true));
     list_key->WriteRaw("00004", ValueType::String, bytes(longest, true));
     list_key->WriteRaw("00005", ValueType::String, bytes(std::string(1000, 'y') + ".jpg", false));
+    // The limit counts the system's UTF-16 units, not bytes: a Greek
+    // path of 259 characters in 511 bytes fits, one more does not.
+    std::string greek = "C:\\";
+    for (int i = 0; i < 252; ++i) greek += "\xCE\xB1";
+    greek += ".jpg";
+    list_key->WriteRaw("00006", ValueType::String, bytes(greek, true));
+    list_key->WriteRaw("00007", ValueType::String, bytes("C:\\\xCE\xB1" + greek.substr(3), true));
     FakeLister lister;
     FakeSpecialFolders special;
     PathList list;
     BuildPictureList(list, settings, lister, special);
-    EXPECT_EQ(Entries(list), std::vector<std::string>{longest});
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{longest, greek}));
 }
 
 TEST(BuildPictureListTest, FallsBackToSpecialFoldersFlatThenDeep) {

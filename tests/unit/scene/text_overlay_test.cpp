@@ -67,6 +67,15 @@ TEST(TextMesh, QuadsAndAlignment) {
 
     Mesh empty;
     EXPECT_FALSE(BuildTextMesh("", 0, 0, kTextLeft, empty));
+
+    // "Ω写a": a two-byte and a three-byte character take one fallback cell
+    // each, right-aligned by characters, not bytes.
+    Mesh wide;
+    ASSERT_TRUE(BuildTextMesh("\xCE\xA9\xE5\x86\x99" "a", 10, 0, kTextRightAligned, wide));
+    EXPECT_EQ(wide.indices.size(), 12u);
+    EXPECT_FLOAT_EQ(wide.positions[0], 7.0f);
+    for (int v = 0; v < 8; ++v) EXPECT_EQ(wide.tex_coords[v], 0.0f);
+    EXPECT_EQ(wide.tex_coords[16], Glyphs().For('a')[0]);
 }
 
 TEST(DisplayName, FolderAndExtensionGoOnlyAfterABackslash) {
@@ -75,6 +84,10 @@ TEST(DisplayName, FolderAndExtensionGoOnlyAfterABackslash) {
     EXPECT_EQ(PictureDisplayName("C:\\Photos\\noext"), "noext");
     EXPECT_EQ(PictureDisplayName("C:\\dir.d\\file"), "file");
     EXPECT_EQ(PictureDisplayName(std::string(400, 'x')).size(), 260u);
+    // Cut after 260 characters, never inside one.
+    std::string japanese;
+    for (int i = 0; i < 300; ++i) japanese += "\xE5\x86\x99";
+    EXPECT_EQ(PictureDisplayName("C:\\" + japanese + ".jpg"), japanese.substr(0, 780));
 }
 
 TEST(FrameRate, CountsCompletedSeconds) {

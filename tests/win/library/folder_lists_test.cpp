@@ -141,5 +141,35 @@ TEST(FolderListsTest, EmptyListFallsBackToTheUsersPictures) {
     EXPECT_EQ(list.Entries(), std::vector<std::string>{picture});
 }
 
+TEST(FolderListsTest, FolderNamedInGreekAndJapaneseSurvivesTheStoredList) {
+    // The manifest's UTF-8 code page turns every ANSI call into a UTF-8 one.
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+    test::TemporaryFolder folder(test::TempRoot() + "Φωτογραφίες 写真 " + std::to_string(GetCurrentProcessId()));
+    const std::string sea = folder.File("θάλασσα 海.jpg");
+    const std::string plain = folder.File("b.png");
+
+    test::TemporaryKey temp("CubeSaverUnicodeTest");
+    auto settings = RegistrySettingsStore::Open(HKEY_CURRENT_USER, temp.path(), true);
+    ASSERT_TRUE(settings);
+    settings->OpenSubkey(PictureListKeyName(), true)->WriteString("00000", folder.path());
+
+    // The registry and the file system hold the real characters, not bytes
+    // of some code page.
+    const std::wstring key = std::wstring(temp.path().begin(), temp.path().end()) + L"\\Pictures";
+    wchar_t stored[MAX_PATH] = {};
+    DWORD size = sizeof stored;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"00000", RRF_RT_REG_SZ, nullptr, stored, &size),
+              ERROR_SUCCESS);
+    EXPECT_NE(std::wstring(stored).find(L"\\Φωτογραφίες 写真 "), std::wstring::npos);
+    const std::wstring wide_sea = std::wstring(stored) + L"θάλασσα 海.jpg";
+    EXPECT_NE(GetFileAttributesW(wide_sea.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    Win32DirectoryLister lister;
+    NoSpecialFolders special;
+    PathList list;
+    BuildPictureList(list, *settings, lister, special);
+    EXPECT_EQ(list.Entries(), (std::vector<std::string>{plain, sea}));
+}
+
 }  // namespace
 }  // namespace cs
