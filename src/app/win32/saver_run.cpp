@@ -6,6 +6,7 @@
 #include "timing/frame_pacing.h"
 #include "app/process_state.h"
 #include "app/screen_saver_app.h"
+#include "app/win32/monitor_covers.h"
 #include "app/win32/saver_window.h"
 #include "app/win32/system_settings_registry.h"
 #include "app/win32/win32_display.h"
@@ -98,6 +99,8 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
         return;
     }
     globals.main_window = window;
+    MonitorCoversGuard covers;
+    if (mode == ScreenMode::Saver) FollowMonitorLayout(instance, window);
 
     HMODULE layered_library = nullptr;
     if (general_.blend_on_open) {

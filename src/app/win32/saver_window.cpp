@@ -1,6 +1,7 @@
 #include "app/win32/saver_window.h"
 
 #include "app/process_state.h"
+#include "app/win32/monitor_covers.h"
 #include "app/screen_saver_app.h"
 #include "base/encoded_text.h"
 #include "resource_ids.h"
@@ -33,10 +34,18 @@ ExitPolicy CurrentPolicy() {
     return policy;
 }
 
+// Input on a monitor cover ends the saver as input on the main window does.
+HWND ExitTarget(HWND window) {
+    HWND main = SaverWindow().main_window;
+    return main && IsMonitorCover(window) ? main : window;
+}
+
 void RequestExit(HWND window) {
     SaverWindow().input.close_requested = true;
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(ExitTarget(window), WM_CLOSE, 0, 0);
 }
+
+bool IsOwnWindow(HWND window) { return window && (window == SaverWindow().main_window || IsMonitorCover(window)); }
 
 SystemCommand ClassifySystemCommand(WPARAM wparam) {
     switch (wparam & 0xFFF0) {
@@ -96,7 +105,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
     const ExitPolicy policy = CurrentPolicy();
     switch (message) {
     case WM_CREATE:
-        globals.input.creation_tick = GetTickCount();
+        // A cover opened later does not restart the password grace period.
+        if (reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams != MonitorCoverMarker())
+            globals.input.creation_tick = GetTickCount();
         break;
 
     case WM_DESTROY:
@@ -106,21 +117,33 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
         return 0;
 
     case WM_SIZE:
+        if (IsMonitorCover(window)) return 0;
         if (policy.mode == ScreenMode::Windowed && app) SaverWindowAccess::SetDisplayIdle(*app, wparam == SIZE_MINIMIZED);
         if (app) app->OnResize(window);
         return 0;
 
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP: {
-        const bool activated = (message == WM_ACTIVATE ? LOWORD(wparam) : wparam) != 0;
-        // Only the main window counts: the layered window that the opening
-        // fade replaces loses activation to its successor.
-        if (window == globals.main_window && DeactivationRequestsExit(policy, globals.input, activated))
-            RequestExit(window);
+        // Activation moving between the main window and a monitor cover
+        // stays inside the saver.
+        const bool activated = message == WM_ACTIVATE
+                                   ? LOWORD(wparam) != WA_INACTIVE || IsOwnWindow(reinterpret_cast<HWND>(lparam))
+                                   : wparam != 0;
+        // Only the main window and the covers count: the layered window that
+        // the opening fade replaces loses activation to its successor.
+        const bool counts = window == globals.main_window || (message == WM_ACTIVATE && IsMonitorCover(window));
+        if (counts && DeactivationRequestsExit(policy, globals.input, activated)) RequestExit(window);
         break;
     }
 
+    case WM_DISPLAYCHANGE:
+        // Every top-level window hears of it; the main window moves the covers.
+        if (policy.mode == ScreenMode::Saver && window == globals.main_window)
+            FollowMonitorLayout(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)), window);
+        break;
+
     case WM_PAINT:
+        if (IsMonitorCover(window)) break;  // the class brush paints it black
         if (!app || SaverWindowAccess::NotReady(*app)) {
             // Nothing to draw yet; validate so the system stops asking.
             ValidateRect(window, nullptr);
@@ -135,7 +158,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
         break;
 
     case WM_CLOSE:
-        if (policy.mode == ScreenMode::Saver) return HandleCloseInSaver(window);
+        if (policy.mode == ScreenMode::Saver) return HandleCloseInSaver(ExitTarget(window));
         break;
 
     case WM_SETCURSOR:

@@ -1,0 +1,26 @@
+#pragma once
+// The black windows over the monitors the full-screen saver does not draw on.
+// They are windows of the saver's own class, so the same exit rules apply.
+#include <windows.h>
+
+namespace cs {
+
+// Creates, moves or destroys cover windows until every monitor outside the
+// main window's rectangle has one. Called after the main window exists and
+// again when the monitor layout changes.
+void FollowMonitorLayout(HINSTANCE instance, HWND main_window);
+void CloseMonitorCovers();
+bool IsMonitorCover(HWND window);
+// The creation parameter that tells a cover's WM_CREATE from the main window's.
+void* MonitorCoverMarker();
+
+// Closes the covers however the full-screen run ends.
+class MonitorCoversGuard {
+public:
+    MonitorCoversGuard() = default;
+    MonitorCoversGuard(const MonitorCoversGuard&) = delete;
+    MonitorCoversGuard& operator=(const MonitorCoversGuard&) = delete;
+    ~MonitorCoversGuard() { CloseMonitorCovers(); }
+};
+
+}  // namespace cs
