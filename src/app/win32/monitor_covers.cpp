@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/monitor_layout.h"
 #include "app/win32/saver_window.h"
 
 namespace cs {
@@ -42,9 +41,11 @@ void FollowMonitorLayout(HINSTANCE instance, HWND main_window) {
     EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
     RECT main_rect{};
     GetWindowRect(main_window, &main_rect);
-    const std::vector<ScreenRect> wanted =
-        MonitorsToCover(monitors, {main_rect.left, main_rect.top, main_rect.right, main_rect.bottom});
+    ArrangeMonitorCovers(instance, main_window,
+                         MonitorsToCover(monitors, {main_rect.left, main_rect.top, main_rect.right, main_rect.bottom}));
+}
 
+void ArrangeMonitorCovers(HINSTANCE instance, HWND main_window, std::span<const ScreenRect> wanted) {
     std::vector<HWND>& covers = Covers();
     while (covers.size() > wanted.size()) {
         DestroyWindow(covers.back());

@@ -6,6 +6,7 @@
 
 #include "app/cube_saver_app.h"
 #include "app/process_state.h"
+#include "app/win32/monitor_covers.h"
 #include "app/win32/saver_window.h"
 
 namespace cs {
@@ -220,6 +221,79 @@ TEST_F(SaverWindowTest, FullScreenGeometryCoversTheScreen) {
     EXPECT_EQ(w.width, 800);
     EXPECT_EQ(w.height, 480);
     EXPECT_FALSE(w.ex_style & WS_EX_LAYERED);
+}
+
+// The saver's cover windows placed over the given rectangle, if any.
+HWND CoverAt(const ScreenRect& r) {
+    struct Search {
+        ScreenRect rect;
+        HWND found = nullptr;
+    } search{r};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            RECT rc{};
+            GetWindowRect(window, &rc);
+            if (IsMonitorCover(window) && ScreenRect{rc.left, rc.top, rc.right, rc.bottom} == s->rect)
+                s->found = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(SaverWindowTest, MonitorCoversFollowTheLayoutAndEndTheSaverThroughTheMainWindow) {
+    Create(ScreenMode::Saver);
+    AgeWindow();
+    const std::uint32_t created = SaverWindow().input.creation_tick;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const ScreenRect left{-800, 0, 0, 600}, above{0, -768, 1024, 0};
+    const ScreenRect two[] = {left, above};
+    ArrangeMonitorCovers(instance, window_, two);
+    Pump();
+    HWND left_cover = CoverAt(left);
+    ASSERT_NE(left_cover, nullptr);
+    ASSERT_NE(CoverAt(above), nullptr);
+    EXPECT_TRUE(GetWindowLongPtrA(left_cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(SaverWindow().input.creation_tick, created);  // no new grace period
+
+    // Activation moving to a cover stays inside the saver.
+    SendMessageA(window_, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(left_cover));
+    Pump();
+    EXPECT_FALSE(SaverWindow().input.close_requested);
+
+    // One monitor gone: the first cover moves over the one left.
+    const ScreenRect one[] = {above};
+    ArrangeMonitorCovers(instance, window_, one);
+    Pump();
+    EXPECT_EQ(CoverAt(above), left_cover);
+    EXPECT_EQ(CoverAt(left), nullptr);
+
+    // A key on the cover asks for the password (past the grace period) and
+    // closes the main window, which ends the loop.
+    PostMessageA(left_cover, WM_KEYDOWN, VK_SHIFT, 0);
+    Pump();
+    EXPECT_EQ(g_verify_calls, 1);
+    EXPECT_FALSE(Alive());
+    EXPECT_TRUE(quit_seen_);
+    CloseMonitorCovers();
+    EXPECT_FALSE(IsWindow(left_cover));
+}
+
+TEST_F(SaverWindowTest, DisplayChangeRemovesCoversTheMonitorsNoLongerNeed) {
+    Create(ScreenMode::Saver);
+    const ScreenRect gone{-800, 0, 0, 600};
+    const ScreenRect rects[] = {gone};
+    ArrangeMonitorCovers(GetModuleHandleA(nullptr), window_, rects);
+    HWND cover = CoverAt(gone);
+    ASSERT_NE(cover, nullptr);
+    // The test display has one monitor, under the main window.
+    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_FALSE(IsWindow(cover));
+    Pump();
+    EXPECT_TRUE(Alive());
+    CloseMonitorCovers();
 }
 
 }  // namespace
