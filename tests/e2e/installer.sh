@@ -21,6 +21,7 @@ trap restore EXIT
 rm -rf "$WINEPREFIX"
 wine_prepare_prefix
 wine_start_services
+wine_warm_up "$BUILD_DIR/tests/e2e/wine_warmup.exe"
 
 SYSTEM="$WINEPREFIX/drive_c/windows/system32"
 INSTALLED='C:\windows\system32\CubeSaver.scr'
