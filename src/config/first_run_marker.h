@@ -4,11 +4,12 @@
 // settings values and nothing else, and removing the key starts afresh.
 #include <string_view>
 
+#include "base/version.h"
 #include "config/settings_store.h"
 
 namespace cs {
 
-inline constexpr std::string_view kFirstRunVersion = "2.0";
+inline constexpr std::string_view kFirstRunVersion = CUBESAVER_VERSION_TEXT;
 
 // Whether the first run of this version is recorded in the settings key.
 bool IsFirstRunDone(SettingsStore& settings_key, std::string_view version);
