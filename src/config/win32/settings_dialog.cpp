@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/version.h"
 #include "config/win32/control_tip.h"
 #include "config/win32/settings_dialog_context.h"
 #include "resource_ids.h"
@@ -15,9 +16,10 @@ namespace {
 // The rest of the opening runs once the dialog is on screen, so that the
 // slow-renderer warning appears over it rather than before it.
 constexpr UINT kFinishOpening = WM_APP + 1;
+// Where the pages sit at 96 DPI; the tab strip around them grows with the
+// dialog's DPI, and so does this offset.
 constexpr int kPageX = 10;
 constexpr int kPageY = 30;
-constexpr float kProgramVersion = 2.0f;
 
 constexpr int kPageTemplates[kSettingsPageCount] = {IDD_PAGE_PICTURES, IDD_PAGE_CUBE, IDD_PAGE_MUSIC,
                                                     IDD_PAGE_OPTIONS, IDD_PAGE_ABOUT};
@@ -37,13 +39,29 @@ void SetIcons(SettingsDialogContext& state) {
         SendMessageA(state.dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
+// The dialog's DPI: its monitor's on Windows 10 1607 and later, the system's before.
+int DialogDpi(HWND dialog) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (get_dpi) {
+        if (const UINT dpi = get_dpi(dialog)) return static_cast<int>(dpi);
+    }
+    HDC dc = GetDC(dialog);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc) ReleaseDC(dialog, dc);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
 void AddPage(SettingsDialogContext& state, int template_id, const std::string& title) {
     if (state.page_count >= kMaxSettingsPages) return;
     HWND page = CreateDialogParamA(state.instance, MAKEINTRESOURCEA(template_id), state.dialog, SettingsPageProc,
                                    reinterpret_cast<LPARAM>(&state));
     if (!page) return;
     // New children go below the tab strip; pages must sit above it.
-    SetWindowPos(page, HWND_TOP, kPageX, kPageY, 0, 0, SWP_NOSIZE);
+    const int dpi = DialogDpi(state.dialog);
+    SetWindowPos(page, HWND_TOP, MulDiv(kPageX, dpi, USER_DEFAULT_SCREEN_DPI), MulDiv(kPageY, dpi, USER_DEFAULT_SCREEN_DPI),
+                 0, 0, SWP_NOSIZE);
     EnableTabPageTexture(page);
     SettingsPage& entry = state.pages[state.page_count];
     entry.window = page;
@@ -102,7 +120,7 @@ void FinishOpening(SettingsDialogContext& state) {
     if (HWND about = PageWindow(state, SettingsPageId::About))
         SetDlgItemTextA(about, IDC_ABOUT_TEXT, AboutText(version).c_str());
     char label[32];
-    std::snprintf(label, sizeof label, "Version %.1f", kProgramVersion);
+    std::snprintf(label, sizeof label, "Version %s", CUBESAVER_VERSION_TEXT);
     SetDlgItemTextA(state.dialog, IDC_VERSION_LABEL, label);
 
     SetOptionsControls(state);
