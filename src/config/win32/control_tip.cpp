@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 
+#include "config/win32/window_dpi.h"
+
 namespace cs {
 namespace {
 
 constexpr char kTipProperty[] = "CubeSaverTip";
-constexpr int kTipWidth = 300;
+constexpr int kTipWidth = 300;  // at 96 DPI
 constexpr int kTipShowMs = 30000;
 
 // The control whose tip the context help is showing, and the keyboard hook
@@ -45,7 +47,7 @@ HWND ShowControlTip(HWND control, const char* text) {
                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(control, GWLP_HINSTANCE)), nullptr);
     if (!tip) return nullptr;
     // The older structure size works with both versions of the common
-    // controls (the tests run without the program's manifest).
+    // controls.
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.uFlags = TTF_SUBCLASS;
@@ -54,7 +56,7 @@ HWND ShowControlTip(HWND control, const char* text) {
     GetClientRect(control, &tool.rect);
     tool.lpszText = const_cast<char*>(text);
     SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, ScaleForWindow(control, kTipWidth));
     SendMessageA(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(kTipShowMs, 0));
     SetPropA(control, kTipProperty, tip);
     return tip;

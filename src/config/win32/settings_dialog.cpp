@@ -8,6 +8,7 @@
 #include "base/version.h"
 #include "config/win32/control_tip.h"
 #include "config/win32/settings_dialog_context.h"
+#include "config/win32/window_dpi.h"
 #include "resource_ids.h"
 
 namespace cs {
@@ -39,29 +40,14 @@ void SetIcons(SettingsDialogContext& state) {
         SendMessageA(state.dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-// The dialog's DPI: its monitor's on Windows 10 1607 and later, the system's before.
-int DialogDpi(HWND dialog) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    if (get_dpi) {
-        if (const UINT dpi = get_dpi(dialog)) return static_cast<int>(dpi);
-    }
-    HDC dc = GetDC(dialog);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    if (dc) ReleaseDC(dialog, dc);
-    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
-}
-
 void AddPage(SettingsDialogContext& state, int template_id, const std::string& title) {
     if (state.page_count >= kMaxSettingsPages) return;
     HWND page = CreateDialogParamA(state.instance, MAKEINTRESOURCEA(template_id), state.dialog, SettingsPageProc,
                                    reinterpret_cast<LPARAM>(&state));
     if (!page) return;
     // New children go below the tab strip; pages must sit above it.
-    const int dpi = DialogDpi(state.dialog);
-    SetWindowPos(page, HWND_TOP, MulDiv(kPageX, dpi, USER_DEFAULT_SCREEN_DPI), MulDiv(kPageY, dpi, USER_DEFAULT_SCREEN_DPI),
-                 0, 0, SWP_NOSIZE);
+    SetWindowPos(page, HWND_TOP, ScaleForWindow(state.dialog, kPageX), ScaleForWindow(state.dialog, kPageY), 0, 0,
+                 SWP_NOSIZE);
     EnableTabPageTexture(page);
     SettingsPage& entry = state.pages[state.page_count];
     entry.window = page;
