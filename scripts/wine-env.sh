@@ -60,22 +60,6 @@ xvfb_stop() {
     if [ -n "$XVFB_PID" ]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
-        # The first window and the first OpenGL pixel format of a new machine (fonts,
-# Mesa's caches) can take longer than a test waits for a window; a tiny GUI
-# program takes that wait once, before anything is timed.
-wine_warm_up() {
-    local program=$1
-    [ -f "$WINEPREFIX/.cubesaver-warm" ] && return 0
-    [ -f "$program" ] || return 0
-    (
-        flock 9
-        if [ ! -f "$WINEPREFIX/.cubesaver-warm" ]; then
-            timeout 300 wine "$program" >/dev/null 2>&1 </dev/null
-            touch "$WINEPREFIX/.cubesaver-warm"
-        fi
-    ) 9>"$WINEPREFIX.lock"
-}
-
-XVFB_PID=""
+        XVFB_PID=""
     fi
 }

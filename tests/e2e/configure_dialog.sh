@@ -4,7 +4,7 @@
 # current display mode, so the stored width tells the two apart).
 . "$(dirname "$0")/lib.sh"
 KEY='HKCU\Software\Quillmark Graphics\Cube Saver'
-TITLE="Cube Saver 2.0 Settings"
+TITLE=$SETTINGS_TITLE
 
 stored() {
     local value

@@ -33,9 +33,9 @@ expected=$(tr -d '\r' <"$log")
 grep -qF "A fatal program error occured the last time this program was run." <<<"$shown" || fail "warning text: $shown"
 grep -qF "$(head -1 <<<"$expected")" <<<"$shown" || fail "the warning lacks the log's text: $shown"
 press_key "$(wait_window "Fatal Program Warning")" Return
-settings=$(wait_window "Cube Saver Settings" 15) || fail "no settings after the warning"
+settings=$(wait_window "$SETTINGS_TITLE" 15) || fail "no settings after the warning"
 [ ! -e "$log" ] || fail "the log was not deleted"
-wine "$HELPER" crash "Cube Saver Settings" || fail "could not fault the settings"
+wine "$HELPER" crash "$SETTINGS_TITLE" || fail "could not fault the settings"
 box=$(wait_window "Fatal Program Error" 20) || fail "the settings crash showed no error"
 wine "$HELPER" text "Fatal Program Error" | grep -q "^A fatal program error occured, " || fail "error text"
 [ -z "$(ls "$dir"/Zeph*.log 2>/dev/null)" ] || fail "the settings crash wrote a log"

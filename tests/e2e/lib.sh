@@ -12,6 +12,8 @@ ROOT=$(cd "$E2E_DIR/../.." && pwd)
 : "${WINEPREFIX:=$BUILD_DIR/wineprefix}"
 export WINEPREFIX
 SCR="$BUILD_DIR/CubeSaver.scr"
+# The settings dialog's caption carries the program's version.
+SETTINGS_TITLE="Cube Saver $(sed -n 's/^project(CubeSaver VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt") Settings"
 [ -f "$SCR" ] || { echo "missing $SCR"; exit 1; }
 
 E2E_OWN_DISPLAY=0
