@@ -29,7 +29,10 @@ struct JpegDecoder::State {
         std::jmp_buf jump;
         char message[JMSG_LENGTH_MAX];
     } error{};
-    jpeg_source_mgr sourceManager{};
+    struct Source {
+        jpeg_source_mgr manager;  // first, as for the error manager
+        bool ranOut;              // the data ended before the library was done
+    } source{};
     struct Progress {
         jpeg_progress_mgr manager;  // first, as above
         ProgressSink* sink;
@@ -58,6 +61,7 @@ void InitSource(j_decompress_ptr) {}
 // The whole picture is in memory from the start, so running out means the
 // data is cut short: warn (quietly) and end the image there.
 boolean FillInputBuffer(j_decompress_ptr info) {
+    reinterpret_cast<decltype(State::source)*>(info->src)->ranOut = true;
     WARNMS(info, JWRN_JPEG_EOF);
     info->src->next_input_byte = kFakeEndOfImage;
     info->src->bytes_in_buffer = sizeof kFakeEndOfImage;
@@ -95,7 +99,10 @@ bool Guarded(State& state, Call&& call) {
     return true;
 }
 
+// A library error after the data ran out (a file cut inside its headers or
+// tables) is reported as the cut it is.
 [[noreturn]] void ThrowLibraryError(State& state) {
+    if (state.source.ranOut) ThrowPlainError(plerr::kEndOfData, pltext::kEndOfData);
     ThrowDecoderError(plerr::kNotSupported, std::string(state.error.message) + "\n");
 }
 
@@ -158,11 +165,11 @@ JpegDecoder::JpegDecoder() : state_(std::make_unique<State>()) {
     s.error.manager.output_message = QuietOutput;  // warnings are shown nowhere
     CreateDecompressor(s);
 
-    s.sourceManager.init_source = InitSource;
-    s.sourceManager.fill_input_buffer = FillInputBuffer;
-    s.sourceManager.skip_input_data = SkipInputData;
-    s.sourceManager.resync_to_restart = jpeg_resync_to_restart;
-    s.sourceManager.term_source = TermSource;
+    s.source.manager.init_source = InitSource;
+    s.source.manager.fill_input_buffer = FillInputBuffer;
+    s.source.manager.skip_input_data = SkipInputData;
+    s.source.manager.resync_to_restart = jpeg_resync_to_restart;
+    s.source.manager.term_source = TermSource;
     s.progress.manager.progress_monitor = ReportProgress;
 }
 
@@ -189,9 +196,10 @@ void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra) {
         CreateDecompressor(s);
     }
     s.used = true;
-    s.sourceManager.next_input_byte = source.WholeData() + source.Position();
-    s.sourceManager.bytes_in_buffer = source.Remaining();
-    info->src = &s.sourceManager;
+    s.source.manager.next_input_byte = source.WholeData() + source.Position();
+    s.source.manager.bytes_in_buffer = source.Remaining();
+    s.source.ranOut = false;
+    info->src = &s.source.manager;
     s.progress.sink = source.Sink();
     info->progress = s.progress.sink != nullptr ? &s.progress.manager : nullptr;
 

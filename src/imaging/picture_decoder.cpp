@@ -114,7 +114,7 @@ void PictureDecoder::CheckImageSize(std::int64_t width, std::int64_t height) {
 }
 
 void PictureDecoder::CheckDataFor(const DataSource& source, std::uint64_t bytesNeeded) {
-    if (bytesNeeded > source.Remaining()) ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
+    if (bytesNeeded > source.Remaining()) ThrowPlainError(plerr::kEndOfData, pltext::kEndOfData);
 }
 
 std::int32_t PictureDecoder::DpiFromPixelsPerMetre(double pixelsPerMetre) {

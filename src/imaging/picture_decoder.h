@@ -62,9 +62,11 @@ protected:
     // Code 2 "Invalid image dimensions." for a width or height below 1; code
     // 10 "Out of memory creating bitmap." above the bitmap pixel limit.
     static void CheckImageSize(std::int64_t width, std::int64_t height);
-    // Code 10 "Out of memory creating bitmap." when the data left in the
-    // source is shorter than `bytesNeeded`: a header promising more pixels
-    // than the file can hold is refused before anything is allocated.
+    // Code 11 "End of file reached while decoding.\n", as a read past the
+    // end would give, when the data left in the source is shorter than
+    // `bytesNeeded`: a header promising more pixels than the file holds is
+    // refused before anything is allocated, and the user is told the file
+    // is cut rather than that memory ran out.
     static void CheckDataFor(const DataSource& source, std::uint64_t bytesNeeded);
     // Dots per inch from pixels per metre: ppm * 0.0254 + 0.5, truncated,
     // computed as the formats' reference readers do (single-precision

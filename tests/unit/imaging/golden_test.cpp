@@ -37,7 +37,7 @@ std::vector<std::array<std::uint8_t, 3>> Table(int colours) {
     return t;
 }
 
-Bytes Bmp(std::uint16_t bits, std::uint32_t compression = 0, std::uint32_t headerSize = 40) {
+Bytes Bmp(std::uint16_t bits, std::uint32_t compression = 0, std::uint32_t headerSize = 40, bool maskWords = true) {
     BmpSpec s;
     s.width = kW;
     s.height = kH;
@@ -90,7 +90,7 @@ Bytes Bmp(std::uint16_t bits, std::uint32_t compression = 0, std::uint32_t heade
     } else {
         s.data = StoredRows(rows);
     }
-    if (bits == 16 && compression == 3) {
+    if (bits == 16 && compression == 3 && maskWords) {
         ByteWriter masks;
         masks.U32(0x7C00).U32(0x03E0).U32(0x001F);
         s.masksAfterHeader = masks.Take();
@@ -260,36 +260,36 @@ const Golden kGolden[] = {
     {"jpeg-rgb-progressive", 13, 7, 0, 0x0000000000000000ull},
     {"jpeg-cmyk", 13, 7, 0, 0x0000000000000000ull},
     {"bmp-1-half", 0, 0, 11, 0x0000000000000000ull},
-    {"bmp-1-damaged", 0, 0, 10, 0x0000000000000000ull},
+    {"bmp-1-damaged", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-4-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-4-damaged", 13, 7, 0, 0x6e95c56812b1a35cull},
     {"bmp-8-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-8-damaged", 13, 7, 0, 0x0fd351fcda0787a5ull},
     {"bmp-8-rle-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-8-rle-damaged", 13, 7, 0, 0x0fd351fcda0787a5ull},
-    {"bmp-16-half", 0, 0, 10, 0x0000000000000000ull},
+    {"bmp-16-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-16-damaged", 13, 7, 0, 0x07fd0f7a69c0c6dcull},
-    {"bmp-16-555-masks-half", 0, 0, 10, 0x0000000000000000ull},
+    {"bmp-16-555-masks-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-16-555-masks-damaged", 13, 7, 0, 0x078eaddb32d61064ull},
-    {"bmp-24-half", 0, 0, 10, 0x0000000000000000ull},
+    {"bmp-24-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-24-damaged", 13, 7, 0, 0xe47f47dd145fa467ull},
-    {"bmp-24-v5-half", 0, 0, 10, 0x0000000000000000ull},
+    {"bmp-24-v5-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-24-v5-damaged", 13, 7, 0, 0x52441b8ff07e378bull},
-    {"bmp-32-half", 0, 0, 10, 0x0000000000000000ull},
+    {"bmp-32-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-32-damaged", 13, 7, 0, 0x62f8c7e6d238cc34ull},
     {"bmp-os2-8-half", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-os2-8-damaged", 2, 7, 0, 0x9a2035c29fea3e52ull},
-    {"tga-1-8-half", 0, 0, 10, 0x0000000000000000ull},
+    {"tga-1-8-half", 0, 0, 11, 0x0000000000000000ull},
     {"tga-1-8-damaged", 13, 7, 0, 0x26411dca2d5c63b1ull},
-    {"tga-2-15-half", 0, 0, 10, 0x0000000000000000ull},
+    {"tga-2-15-half", 0, 0, 11, 0x0000000000000000ull},
     {"tga-2-15-damaged", 13, 7, 0, 0xc2b34e8ee472deecull},
-    {"tga-2-16-half", 0, 0, 10, 0x0000000000000000ull},
+    {"tga-2-16-half", 0, 0, 11, 0x0000000000000000ull},
     {"tga-2-16-damaged", 13, 7, 0, 0x61670a9257fe33e0ull},
-    {"tga-2-24-half", 0, 0, 10, 0x0000000000000000ull},
+    {"tga-2-24-half", 0, 0, 11, 0x0000000000000000ull},
     {"tga-2-24-damaged", 13, 7, 0, 0x100b251ad7ab7b04ull},
-    {"tga-2-32-top-half", 0, 0, 10, 0x0000000000000000ull},
+    {"tga-2-32-top-half", 0, 0, 11, 0x0000000000000000ull},
     {"tga-2-32-top-damaged", 13, 7, 0, 0xbfb747f774847e60ull},
-    {"tga-3-8-half", 0, 0, 10, 0x0000000000000000ull},
+    {"tga-3-8-half", 0, 0, 11, 0x0000000000000000ull},
     {"tga-3-8-damaged", 13, 7, 0, 0x9596f5be52677b86ull},
     {"tga-9-8-half", 0, 0, 11, 0x0000000000000000ull},
     {"tga-9-8-damaged", 13, 7, 0, 0x97199a40b55fa1b4ull},
@@ -319,14 +319,19 @@ const Golden kGolden[] = {
     {"png-rgba-8-damaged", 0, 0, 11, 0x0000000000000000ull},
     {"png-rgba-16-half", 0, 0, 11, 0x0000000000000000ull},
     {"png-rgba-16-damaged", 0, 0, 2, 0x0000000000000000ull},
-    {"jpeg-grey-half", 0, 0, 6, 0x0000000000000000ull},
+    {"jpeg-grey-half", 0, 0, 11, 0x0000000000000000ull},
     {"jpeg-grey-damaged", 0, 0, 6, 0x0000000000000000ull},
-    {"jpeg-rgb-half", 0, 0, 6, 0x0000000000000000ull},
+    {"jpeg-rgb-half", 0, 0, 11, 0x0000000000000000ull},
     {"jpeg-rgb-damaged", 0, 0, 6, 0x0000000000000000ull},
     {"jpeg-rgb-progressive-half", 13, 7, 0, 0x0000000000000000ull},
     {"jpeg-rgb-progressive-damaged", 0, 0, 6, 0x0000000000000000ull},
-    {"jpeg-cmyk-half", 0, 0, 6, 0x0000000000000000ull},
+    {"jpeg-cmyk-half", 0, 0, 11, 0x0000000000000000ull},
     {"jpeg-cmyk-damaged", 0, 0, 6, 0x0000000000000000ull},
+    {"bmp-8-cut-in-table", 0, 0, 11, 0x0000000000000000ull},
+    {"bmp-16-555-masks-missing", 0, 0, 11, 0x0000000000000000ull},
+    {"tga-1-8-cut-in-map", 0, 0, 11, 0x0000000000000000ull},
+    {"tga-2-24-cut-in-pixels", 0, 0, 11, 0x0000000000000000ull},
+    {"jpeg-rgb-cut-in-header", 0, 0, 11, 0x0000000000000000ull},
 };
 
 std::vector<std::pair<std::string, Bytes>> Cases() {
@@ -373,6 +378,13 @@ std::vector<std::pair<std::string, Bytes>> Cases() {
         c.push_back({name + "-half", Truncated(b, b.size() / 2)});
         c.push_back({name + "-damaged", Damaged(b, 2, static_cast<unsigned>(i) + 1, 4)});
     }
+    // Cut where a size check, not a read, meets the end: each must say the
+    // file ends early, never that memory ran out.
+    c.push_back({"bmp-8-cut-in-table", Truncated(Bmp(8), 14 + 40 + 100)});
+    c.push_back({"bmp-16-555-masks-missing", Bmp(16, 3, 40, false)});
+    c.push_back({"tga-1-8-cut-in-map", Truncated(Tga(1, 8), 18 + 60)});
+    c.push_back({"tga-2-24-cut-in-pixels", Truncated(Tga(2, 24), 18 + 3 * kW * kH - 1)});
+    c.push_back({"jpeg-rgb-cut-in-header", Truncated(Jpeg(3), 120)});
     return c;
 }
 

@@ -100,11 +100,19 @@ TEST(JpegDecoder, DataCutShortStillDecodesToTheFullSize) {
 
 TEST(JpegDecoder, LibraryErrorsAreCodeSixAndTheDecoderStaysUsable) {
     const Bytes full = MakeJpeg(Solid(8, 8, {1, 2, 3}));
-    // Cut inside the headers: the fake end of image leaves no picture.
+    // A frame type the library does not decode.
+    Bytes lossless = full;
+    for (std::size_t i = 2; i + 1 < lossless.size(); ++i)
+        if (lossless[i] == 0xFF && lossless[i + 1] == 0xC0) lossless[i + 1] = 0xC3;
+    auto refused = DecodeBytes(lossless);
+    EXPECT_EQ(refused->code, 6);
+    EXPECT_EQ(refused->text.rfind("Decoder error: ", 0), 0u) << refused->text;
+    EXPECT_EQ(refused->text.substr(refused->text.size() - 2), "\n\n");
+    // Cut inside the headers, the library gives up for want of data: the
+    // user is told the file ends early.
     auto cut = DecodeBytes(test::Truncated(full, 30));
-    EXPECT_EQ(cut->code, 6);
-    EXPECT_EQ(cut->text.rfind("Decoder error: ", 0), 0u) << cut->text;
-    EXPECT_EQ(cut->text.substr(cut->text.size() - 2), "\n\n");
+    EXPECT_EQ(cut->code, 11);
+    EXPECT_EQ(cut->text, "End of file reached while decoding.\n");
 
     JpegDecoder decoder;
     PlainBitmap bitmap;
