@@ -5,13 +5,25 @@
 // pixels of the larger side (the source of a reduction, the result of an
 // enlargement).
 // DecodeFit/...: a picture file decoded through AutoDecoder and resized to
-// fit 512 x 512 as the texture loader does it (a JPEG's rows resampled as
-// they are decoded); DecodeThenFit/... the same bytes made the plain way,
-// the whole picture decoded at 32 bits and then resized.
+// fit 512 x 512, its rows resampled as they are decoded, at the whole size;
+// DecodeFitReduced/... the same as the texture loader does it, a JPEG
+// decoded at a fraction of its size first (DCT scaling); DecodeThenFit/...
+// the plain way, the whole picture decoded at 32 bits and then resized.
+//
+// imaging_bench --faithfulness --jpeg=FILE prints how close both fitted
+// JPEGs come to a careful reduction of the whole decode (an exact area
+// average in floating point): the peak signal-to-noise ratio in dB of the
+// whole-size path, then of the reduced one.
+// imaging_bench --peak=none|streamed|whole --png=FILE fits the PNG once,
+// rows streamed into the resampler or decoded whole first (or not at all),
+// and prints the process's peak resident memory in kB.
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -59,11 +71,22 @@ cs::PictureSize FitSize(std::int32_t w, std::int32_t h) {
     return {std::max(1, static_cast<int>(std::lround(w * scale))), std::max(1, static_cast<int>(std::lround(h * scale)))};
 }
 
-void DecodeFit(benchmark::State& state, std::string file) {
+void FitStreamed(const std::string& file, PlainBitmap& picture, cs::DecodeScale scale) {
+    cs::AutoDecoder decoder;
+    decoder.DecodeResizedFromFile(file.c_str(), picture, FitSize, nullptr, scale);
+}
+
+void FitWhole(const std::string& file, PlainBitmap& picture) {
+    cs::AutoDecoder decoder;
+    decoder.DecodeFromFile(file.c_str(), picture, 32);
+    const cs::PictureSize size = FitSize(picture.Width(), picture.Height());
+    picture.ApplyFilter(BilinearResize(size.width, size.height));
+}
+
+void DecodeFit(benchmark::State& state, std::string file, cs::DecodeScale scale) {
     for (auto _ : state) {
         PlainBitmap picture;
-        cs::AutoDecoder decoder;
-        decoder.DecodeResizedFromFile(file.c_str(), picture, FitSize);
+        FitStreamed(file, picture, scale);
         benchmark::DoNotOptimize(picture.Row(0));
     }
 }
@@ -71,10 +94,7 @@ void DecodeFit(benchmark::State& state, std::string file) {
 void DecodeThenFit(benchmark::State& state, std::string file) {
     for (auto _ : state) {
         PlainBitmap picture;
-        cs::AutoDecoder decoder;
-        decoder.DecodeFromFile(file.c_str(), picture, 32);
-        const cs::PictureSize size = FitSize(picture.Width(), picture.Height());
-        picture.ApplyFilter(BilinearResize(size.width, size.height));
+        FitWhole(file, picture);
         benchmark::DoNotOptimize(picture.Row(0));
     }
 }
@@ -88,20 +108,104 @@ void DecodeOnly(benchmark::State& state, std::string file) {
     }
 }
 
+// The whole picture reduced to w x h by averaging, for each target pixel,
+// the source area it covers (fractional edges weighted), in double
+// precision: the careful reduction both fitted pictures are held to.
+std::vector<double> AreaAverage(const PlainBitmap& source, int w, int h) {
+    const double sx = static_cast<double>(source.Width()) / w;
+    const double sy = static_cast<double>(source.Height()) / h;
+    // Horizontal pass into rows of w pixels, then vertical.
+    std::vector<double> across(static_cast<std::size_t>(source.Height()) * w * 3, 0.0);
+    for (std::int32_t y = 0; y < source.Height(); ++y) {
+        const std::uint8_t* row = source.Row(y);
+        for (int x = 0; x < w; ++x) {
+            const double left = x * sx;
+            const double right = left + sx;
+            double* out = &across[(static_cast<std::size_t>(y) * w + x) * 3];
+            for (auto i = static_cast<std::int32_t>(left); i < right && i < source.Width(); ++i) {
+                const double weight = std::min<double>(i + 1, right) - std::max<double>(i, left);
+                for (int c = 0; c < 3; ++c) out[c] += weight * row[i * 4 + c];
+            }
+            for (int c = 0; c < 3; ++c) out[c] /= sx;
+        }
+    }
+    std::vector<double> result(static_cast<std::size_t>(w) * h * 3, 0.0);
+    for (int y = 0; y < h; ++y) {
+        const double top = y * sy;
+        const double bottom = top + sy;
+        for (auto j = static_cast<std::int32_t>(top); j < bottom && j < source.Height(); ++j) {
+            const double weight = std::min<double>(j + 1, bottom) - std::max<double>(j, top);
+            for (std::size_t k = 0; k < static_cast<std::size_t>(w) * 3; ++k)
+                result[static_cast<std::size_t>(y) * w * 3 + k] += weight * across[static_cast<std::size_t>(j) * w * 3 + k] / sy;
+        }
+    }
+    return result;
+}
+
+double Psnr(const std::vector<double>& reference, const PlainBitmap& picture) {
+    double squares = 0.0;
+    const int w = picture.Width();
+    for (std::int32_t y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const double d = picture.Row(y)[x * 4 + c] - reference[(static_cast<std::size_t>(y) * w + x) * 3 + c];
+                squares += d * d;
+            }
+    const double mean = squares / (static_cast<double>(w) * picture.Height() * 3);
+    return 10.0 * std::log10(255.0 * 255.0 / mean);
+}
+
+int Faithfulness(const std::string& file) {
+    PlainBitmap whole;
+    cs::AutoDecoder().DecodeFromFile(file.c_str(), whole, 32);
+    const cs::PictureSize size = FitSize(whole.Width(), whole.Height());
+    const std::vector<double> reference = AreaAverage(whole, size.width, size.height);
+    PlainBitmap full;
+    PlainBitmap reduced;
+    FitStreamed(file, full, cs::DecodeScale::kFull);
+    FitStreamed(file, reduced, cs::DecodeScale::kReduced);
+    std::printf("%.2f %.2f\n", Psnr(reference, full), Psnr(reference, reduced));
+    return 0;
+}
+
+int PeakMemory(const std::string& how, const std::string& file) {
+    PlainBitmap picture;
+    if (how == "streamed")
+        FitStreamed(file, picture, cs::DecodeScale::kReduced);
+    else if (how == "whole")
+        FitWhole(file, picture);
+    else if (how != "none")
+        return 2;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld\n", usage.ru_maxrss);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<char*> rest;
     std::vector<std::pair<std::string, std::string>> files;
+    bool faithfulness = false;
+    std::string peak;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("--jpeg=", 0) == 0)
             files.emplace_back("jpeg", arg.substr(7));
+        else if (arg.rfind("--progressive=", 0) == 0)
+            files.emplace_back("progressive", arg.substr(14));
         else if (arg.rfind("--png=", 0) == 0)
             files.emplace_back("png", arg.substr(6));
+        else if (arg == "--faithfulness")
+            faithfulness = true;
+        else if (arg.rfind("--peak=", 0) == 0)
+            peak = arg.substr(7);
         else
             rest.push_back(argv[i]);
     }
+    if ((faithfulness || !peak.empty()) && files.size() == 1)
+        return faithfulness ? Faithfulness(files[0].second) : PeakMemory(peak, files[0].second);
     const struct {
         const char* name;
         int sw, sh, dw, dh;
@@ -117,7 +221,10 @@ int main(int argc, char** argv) {
             ->UseRealTime();
     }
     for (const auto& [kind, file] : files) {
-        benchmark::RegisterBenchmark(("DecodeFit/" + kind).c_str(), DecodeFit, file)
+        benchmark::RegisterBenchmark(("DecodeFit/" + kind).c_str(), DecodeFit, file, cs::DecodeScale::kFull)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("DecodeFitReduced/" + kind).c_str(), DecodeFit, file, cs::DecodeScale::kReduced)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
         benchmark::RegisterBenchmark(("DecodeThenFit/" + kind).c_str(), DecodeThenFit, file)

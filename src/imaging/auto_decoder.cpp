@@ -45,8 +45,9 @@ void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBi
     DecoderFor(source).MakeBitmap(source, target, requestedBits);
 }
 
-void AutoDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) {
-    DecoderFor(source).MakeResizedBitmap(source, target, choose);
+void AutoDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose,
+                                    DecodeScale scale) {
+    DecoderFor(source).MakeResizedBitmap(source, target, choose, scale);
 }
 
 }  // namespace cs

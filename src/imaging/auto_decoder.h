@@ -17,7 +17,8 @@ public:
     // "Library not compiled for this file type." for GIF, TIFF, PICT, EPS,
     // PGM and PPM.
     void MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) override;
-    void MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) override;
+    void MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose,
+                           DecodeScale scale) override;
     void DecodeInto(Bitmap& target, DataSource& source) override {}
 
 private:

@@ -519,13 +519,28 @@ void BilinearResize::Apply(const Bitmap& source, Bitmap& target) const {
     }
 }
 
-ResizingReceiver::ResizingReceiver(Bitmap& target, SizeChooser choose, ResizePath path)
-    : target_(target), choose_(std::move(choose)), path_(path) {}
+int DecodeReductionFor(PictureSize decoded, PictureSize fitted) {
+    for (int factor : {8, 4, 2}) {
+        if (std::int64_t{decoded.width} >= std::int64_t{factor} * fitted.width &&
+            std::int64_t{decoded.height} >= std::int64_t{factor} * fitted.height)
+            return factor;
+    }
+    return 1;
+}
+
+ResizingReceiver::ResizingReceiver(Bitmap& target, SizeChooser choose, ResizePath path, DecodeScale scale)
+    : target_(target), choose_(std::move(choose)), path_(path), scale_(scale) {}
 
 ResizingReceiver::~ResizingReceiver() = default;
 
+int ResizingReceiver::ReductionFor(std::int32_t width, std::int32_t height) {
+    chosen_ = choose_(width, height);
+    return scale_ == DecodeScale::kReduced ? DecodeReductionFor({width, height}, *chosen_) : 1;
+}
+
 void ResizingReceiver::Begin(std::int32_t width, std::int32_t height, bool hasAlpha, Resolution resolution) {
-    const PictureSize size = choose_(width, height);
+    const PictureSize size = chosen_ ? *chosen_ : choose_(width, height);
+    chosen_.reset();
     copied_rows_ = 0;
     resampler_.reset();
     if (size != PictureSize{width, height}) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "imaging/bitmap_filter.h"
@@ -103,16 +104,30 @@ private:
     ResizePath path_;
 };
 
+// The largest of 8, 4, 2 and 1 by which both sides of `decoded` can be
+// divided and still be at least the sides of `fitted`: the resampler then
+// only ever reduces, so the picture keeps its detail through the cheaper
+// decode, and a picture smaller than twice the fitted size is never reduced.
+int DecodeReductionFor(PictureSize decoded, PictureSize fitted);
+
 // Makes the target from the rows a decoder hands over: resampled with
 // BilinearResize to the size `choose` picks once the decoded size is known,
 // or copied across when that is the decoded size. The bytes are those of
 // decoding the whole picture and then applying BilinearResize, but only the
 // scratch image between the passes is ever held, never the whole picture.
+//
+// With DecodeScale::kReduced it lets the decoder reduce the picture by the
+// largest factor that keeps it at least the chosen size (DecodeReductionFor)
+// and resamples the reduced rows to the size chosen for the whole picture.
 class ResizingReceiver : public RowReceiver {
 public:
-    ResizingReceiver(Bitmap& target, SizeChooser choose, ResizePath path = ResizePath::kFast);
+    ResizingReceiver(Bitmap& target, SizeChooser choose, ResizePath path = ResizePath::kFast,
+                     DecodeScale scale = DecodeScale::kFull);
     ~ResizingReceiver() override;
 
+    // Chooses the size from the whole picture's size (what `choose` throws
+    // passes on) and keeps it for Begin.
+    int ReductionFor(std::int32_t width, std::int32_t height) override;
     // Creates the target at the chosen size with the picture's alpha flag
     // and resolution. Throws what `choose` throws, else as BilinearResize's
     // Apply does for the chosen size.
@@ -125,6 +140,8 @@ private:
     Bitmap& target_;
     SizeChooser choose_;
     ResizePath path_;
+    DecodeScale scale_;
+    std::optional<PictureSize> chosen_;  // by ReductionFor, for Begin
     std::int32_t copied_rows_ = 0;             // when the size is kept
     std::unique_ptr<RowResampler> resampler_;  // when it is not
 };

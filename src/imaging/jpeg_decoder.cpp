@@ -183,7 +183,8 @@ void JpegDecoder::SetFastDecoding(bool fast) { state_->fastDecoding = fast; }
 // decompressing. RGB output, and greyscale when `greyAsBgra` is set, is
 // asked for as B G R A straight from the library's colour conversion; any
 // other output (greyscale, CMYK, unknown spaces) comes in its own layout.
-void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra) {
+// A receiver, when given, may have the picture decoded at a reduced size.
+void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra, RowReceiver* receiver) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
     // The library keeps the last picture's Huffman and quantisation tables
@@ -207,6 +208,14 @@ void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra) {
     if (s.fastDecoding) info->do_fancy_upsampling = FALSE;
     info->dct_method = JDCT_FLOAT;
     CheckImageSize(info->image_width, info->image_height);
+    if (receiver != nullptr) {
+        const int reduction = receiver->ReductionFor(static_cast<std::int32_t>(info->image_width),
+                                                     static_cast<std::int32_t>(info->image_height));
+        if (reduction == 2 || reduction == 4 || reduction == 8) {
+            info->scale_num = 1;
+            info->scale_denom = static_cast<unsigned int>(reduction);
+        }
+    }
     if (info->out_color_space == JCS_RGB || (greyAsBgra && info->out_color_space == JCS_GRAYSCALE))
         info->out_color_space = JCS_EXT_BGRA;
     if (!Guarded(s, [&] { jpeg_start_decompress(info); })) ThrowLibraryError(s);
@@ -219,7 +228,7 @@ void JpegDecoder::DecodeInto(Bitmap& target, DataSource& source) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
     Decompress(s, [&] {
-        StartDecompress(source, false);
+        StartDecompress(source, false, nullptr);
         const auto width = static_cast<std::int32_t>(info->output_width);
         const auto height = static_cast<std::int32_t>(info->output_height);
         const int components = info->output_components;
@@ -243,7 +252,7 @@ bool JpegDecoder::DecodeRows(DataSource& source, RowReceiver& receiver) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
     Decompress(s, [&] {
-        StartDecompress(source, true);
+        StartDecompress(source, true, &receiver);
         const auto width = static_cast<std::int32_t>(info->output_width);
         const int components = info->output_components;
         const bool converted = info->out_color_space != JCS_EXT_BGRA;

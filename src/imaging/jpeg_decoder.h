@@ -14,7 +14,8 @@ public:
     ~JpegDecoder() override;
 
     void DecodeInto(Bitmap& target, DataSource& source) override;
-    // Hands the rows over in bands of 16 as B G R A, greyscale included.
+    // Hands the rows over in bands of 16 as B G R A, greyscale included, at
+    // the reduction the receiver allows (DCT scaling).
     bool DecodeRows(DataSource& source, RowReceiver& receiver) override;
 
     // On by default: fancy upsampling is turned off for speed.
@@ -23,7 +24,7 @@ public:
     struct State;  // the library's objects; opaque outside the decoder
 
 private:
-    void StartDecompress(DataSource& source, bool greyAsBgra);
+    void StartDecompress(DataSource& source, bool greyAsBgra, RowReceiver* receiver);
 
     std::unique_ptr<State> state_;
 };

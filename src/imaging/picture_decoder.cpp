@@ -58,8 +58,8 @@ void PictureDecoder::DecodeFromFile(const char* fileName, Bitmap& target, int re
 }
 
 void PictureDecoder::DecodeResizedFromFile(const char* fileName, Bitmap& target, const SizeChooser& choose,
-                                           ProgressSink* sink) {
-    DecodeFile(*this, fileName, sink, [&](DataSource& source) { MakeResizedBitmap(source, target, choose); });
+                                           ProgressSink* sink, DecodeScale scale) {
+    DecodeFile(*this, fileName, sink, [&](DataSource& source) { MakeResizedBitmap(source, target, choose, scale); });
 }
 
 void PictureDecoder::DecodeFromResource(void* module, int id, Bitmap& target, int requestedBits, const char* type) {
@@ -76,8 +76,9 @@ void PictureDecoder::DecodeFromMemory(const std::uint8_t* data, std::size_t size
 }
 
 void PictureDecoder::DecodeResizedFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
-                                             const SizeChooser& choose, ProgressSink* sink) {
-    DecodeMemory(*this, data, size, sink, [&](DataSource& source) { MakeResizedBitmap(source, target, choose); });
+                                             const SizeChooser& choose, ProgressSink* sink, DecodeScale scale) {
+    DecodeMemory(*this, data, size, sink,
+                 [&](DataSource& source) { MakeResizedBitmap(source, target, choose, scale); });
 }
 
 void PictureDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
@@ -92,8 +93,9 @@ void PictureDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requeste
     }
 }
 
-void PictureDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) {
-    ResizingReceiver receiver(target, choose);
+void PictureDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose,
+                                       DecodeScale scale) {
+    ResizingReceiver receiver(target, choose, ResizePath::kFast, scale);
     if (DecodeRows(source, receiver)) {
         receiver.Finish();
         return;

@@ -41,15 +41,20 @@ public:
     // `choose` picks from the decoded size: the bytes of decoding with 32
     // bits requested and then resizing, but a decoder that hands its rows
     // over as it decodes (DecodeRows) never holds the whole picture.
+    // With DecodeScale::kReduced a JPEG may be decoded at 1/2, 1/4 or 1/8
+    // of its size first (never below the chosen size), which costs a
+    // fraction of the whole decode; the chooser still sees the whole size.
     void DecodeResizedFromFile(const char* fileName, Bitmap& target, const SizeChooser& choose,
-                               ProgressSink* sink = nullptr);
+                               ProgressSink* sink = nullptr, DecodeScale scale = DecodeScale::kFull);
     void DecodeResizedFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
-                                 const SizeChooser& choose, ProgressSink* sink = nullptr);
+                                 const SizeChooser& choose, ProgressSink* sink = nullptr,
+                                 DecodeScale scale = DecodeScale::kFull);
 
     // Decodes into the target, then converts it to the requested depth.
     virtual void MakeBitmap(DataSource& source, Bitmap& target, int requestedBits);
     // The work of the DecodeResized calls, once the source is open.
-    virtual void MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose);
+    virtual void MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose,
+                                   DecodeScale scale);
     // Decodes into the receiver as 32-bit rows, top row first. The base
     // cannot and returns false without reading anything.
     virtual bool DecodeRows(DataSource& source, RowReceiver& receiver) { return false; }

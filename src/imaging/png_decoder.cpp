@@ -5,10 +5,13 @@
 #include "imaging/png_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <span>
+#include <vector>
 #include <string>
 
 #include <png.h>
@@ -56,22 +59,38 @@ void ReadData(png_structp png, png_bytep out, png_size_t length) {
     png_error(png, "read failed");
 }
 
+// The library's structures reading from a source. Throws code 10 when they
+// cannot be made.
 class ReadStruct {
 public:
-    explicit ReadStruct(ReadContext& context) {
-        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnError, OnWarning);
+    explicit ReadStruct(DataSource& source) {
+        context_.source = &source;
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context_, OnError, OnWarning);
         if (png_ != nullptr) info_ = png_create_info_struct(png_);
+        if (png_ == nullptr || info_ == nullptr) {
+            Destroy();
+            ThrowDecoderError(plerr::kOutOfMemory, "Cannot create the PNG reader.");
+        }
+        png_set_read_fn(png_, &context_, ReadData);
+        // Ancillary chunks (text, profiles) are read whole into memory; a few
+        // bytes of length field must not make that a gigabyte. Larger ones are
+        // skipped with a warning.
+        png_set_chunk_malloc_max(png_, kMaxChunkBytes);
     }
-    ~ReadStruct() {
-        if (png_ != nullptr) png_destroy_read_struct(&png_, info_ != nullptr ? &info_ : nullptr, nullptr);
-    }
+    ~ReadStruct() { Destroy(); }
     ReadStruct(const ReadStruct&) = delete;
     ReadStruct& operator=(const ReadStruct&) = delete;
 
     png_structp png() const { return png_; }
     png_infop info() const { return info_; }
+    ReadContext& context() { return context_; }
 
 private:
+    void Destroy() {
+        if (png_ != nullptr) png_destroy_read_struct(&png_, info_ != nullptr ? &info_ : nullptr, nullptr);
+    }
+
+    ReadContext context_;
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
 };
@@ -92,19 +111,29 @@ bool Guarded(png_structp png, Call&& call) {
 
 }  // namespace
 
-void PngDecoder::DecodeInto(Bitmap& target, DataSource& source) {
-    ReadContext context;
-    context.source = &source;
-    ReadStruct reader(context);
+// The picture's layout once the header is read and the transformations are
+// set: one byte (an index or a grey level) or one B G R A pixel per pixel.
+struct PngLayout {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bits = 32;
+    bool alpha = false;
+    bool interlaced = false;
+    bool metres = false;  // the pHYs chunk gives pixels per metre
+    png_uint_32 xPerMetre = 0;
+    png_uint_32 yPerMetre = 0;
+    // The colour of each byte value of an 8-bit picture, as the bitmap's
+    // palette gets it (the grey ramp where the file gives no entry).
+    std::array<Pixel32, 256> palette{};
+};
+
+namespace {
+
+// Reads the header and sets the transformations for the layout above.
+PngLayout ReadLayout(ReadStruct& reader) {
     png_structp png = reader.png();
     png_infop info = reader.info();
-    if (png == nullptr || info == nullptr) ThrowDecoderError(plerr::kOutOfMemory, "Cannot create the PNG reader.");
-    png_set_read_fn(png, &context, ReadData);
-    // Ancillary chunks (text, profiles) are read whole into memory; a few
-    // bytes of length field must not make that a gigabyte. Larger ones are
-    // skipped with a warning.
-    png_set_chunk_malloc_max(png, kMaxChunkBytes);
-
+    ReadContext& context = reader.context();
     png_uint_32 width = 0;
     png_uint_32 height = 0;
     int bitDepth = 0;
@@ -116,16 +145,13 @@ void PngDecoder::DecodeInto(Bitmap& target, DataSource& source) {
         })) {
         ThrowFailure(context);
     }
-    CheckImageSize(width, height);
-
-    std::uint16_t bits = 32;
-    bool alpha = false;
+    PngLayout layout;
     switch (colourType) {
         case PNG_COLOR_TYPE_GRAY:
-        case PNG_COLOR_TYPE_PALETTE: bits = 8; break;
+        case PNG_COLOR_TYPE_PALETTE: layout.bits = 8; break;
         case PNG_COLOR_TYPE_RGB: break;
         case PNG_COLOR_TYPE_GRAY_ALPHA:
-        case PNG_COLOR_TYPE_RGB_ALPHA: alpha = true; break;
+        case PNG_COLOR_TYPE_RGB_ALPHA: layout.alpha = true; break;
         default: ThrowDecoderErrorf(plerr::kMalformed, "Unsupported PNG colour type %d.", colourType);
     }
     std::size_t rowBytes = 0;
@@ -151,45 +177,104 @@ void PngDecoder::DecodeInto(Bitmap& target, DataSource& source) {
         })) {
         ThrowFailure(context);
     }
-    const auto w = static_cast<std::int32_t>(width);
-    const auto h = static_cast<std::int32_t>(height);
+    // libpng refuses sides above 2^31 - 1.
+    layout.width = static_cast<std::int32_t>(width);
+    layout.height = static_cast<std::int32_t>(height);
+    layout.interlaced = interlace != PNG_INTERLACE_NONE;
     // The transformations above must give exactly one byte or one 32-bit
     // pixel per pixel; anything wider would overrun the rows.
-    if (rowBytes != Bitmap::RowBytes(w, bits)) ThrowDecoderError(plerr::kMalformed, "Unexpected PNG row layout.");
+    if (rowBytes != Bitmap::RowBytes(layout.width, layout.bits)) ThrowDecoderError(plerr::kMalformed, "Unexpected PNG row layout.");
 
-    target.Create(w, h, bits, alpha);
+    for (unsigned i = 0; i < layout.palette.size(); ++i) {
+        const auto v = static_cast<std::uint8_t>(i);
+        layout.palette[i] = Pixel32{v, v, v, 255};
+    }
     if (colourType == PNG_COLOR_TYPE_GRAY) {
         const unsigned entries = 1u << std::min(bitDepth, 8);
         for (unsigned i = 0; i < entries; ++i) {
             const auto v = static_cast<std::uint8_t>(i * 255 / (entries - 1));
-            target.SetPaletteEntry(i, v, v, v);
+            layout.palette[i] = Pixel32{v, v, v, 255};
         }
     } else if (colourType == PNG_COLOR_TYPE_PALETTE) {
         png_colorp palette = nullptr;
         int count = 0;
         if (png_get_PLTE(png, info, &palette, &count) != 0 && palette != nullptr) {
-            for (int i = 0; i < count && i < 256; ++i) {
-                target.SetPaletteEntry(static_cast<std::size_t>(i), palette[i].red, palette[i].green, palette[i].blue);
-            }
+            for (int i = 0; i < count && i < 256; ++i)
+                layout.palette[static_cast<std::size_t>(i)] = Pixel32{palette[i].blue, palette[i].green, palette[i].red, 255};
         }
     }
+    // pHYs comes before the image data, so png_read_info has seen it.
+    int unit = 0;
+    layout.metres = png_get_pHYs(png, info, &layout.xPerMetre, &layout.yPerMetre, &unit) != 0 && unit == PNG_RESOLUTION_METER;
+    return layout;
+}
 
+// Rows handed to a RowReceiver at a time, as for JPEG.
+constexpr int kBandRows = 16;
+
+}  // namespace
+
+Resolution PngDecoder::ResolutionOf(const PngLayout& layout) {
+    if (!layout.metres) return {0, 0};
+    return {DpiFromPixelsPerMetre(layout.xPerMetre), DpiFromPixelsPerMetre(layout.yPerMetre)};
+}
+
+void PngDecoder::DecodeInto(Bitmap& target, DataSource& source) {
+    ReadStruct reader(source);
+    const PngLayout layout = ReadLayout(reader);
+    CheckImageSize(layout.width, layout.height);
+    png_structp png = reader.png();
+    target.Create(layout.width, layout.height, layout.bits, layout.alpha);
+    if (Pixel32* palette = target.Palette()) std::copy(layout.palette.begin(), layout.palette.end(), palette);
     {
         BitmapLock lock(target, false, true);
         // libpng only writes through the row pointers, never to the table.
         png_bytepp rows = const_cast<png_bytepp>(target.RowTable());
-        if (!Guarded(png, [&] { png_read_image(png, rows); })) ThrowFailure(context);
+        if (!Guarded(png, [&] { png_read_image(png, rows); })) ThrowFailure(reader.context());
     }
+    target.SetResolution(ResolutionOf(layout));
+    if (!Guarded(png, [&] { png_read_end(png, reader.info()); })) ThrowFailure(reader.context());
+}
 
-    png_uint_32 xPerMetre = 0;
-    png_uint_32 yPerMetre = 0;
-    int unit = 0;
-    if (png_get_pHYs(png, info, &xPerMetre, &yPerMetre, &unit) != 0 && unit == PNG_RESOLUTION_METER) {
-        target.SetResolution({DpiFromPixelsPerMetre(xPerMetre), DpiFromPixelsPerMetre(yPerMetre)});
-    } else {
-        target.SetResolution({0, 0});
+bool PngDecoder::DecodeRows(DataSource& source, RowReceiver& receiver) {
+    // An interlaced picture's first rows are only complete after the last
+    // pass: it is decoded whole instead. The IHDR chunk comes first, so its
+    // interlace byte is at a fixed place.
+    constexpr std::size_t kInterlaceAt = 8 + 8 + 12;
+    const std::span<const std::uint8_t> head = source.LookAhead(kInterlaceAt + 1);
+    if (head.size() > kInterlaceAt && head[kInterlaceAt] != 0) return false;
+
+    ReadStruct reader(source);
+    const PngLayout layout = ReadLayout(reader);
+    CheckImageSize(layout.width, layout.height);
+    png_structp png = reader.png();
+    if (layout.interlaced) ThrowDecoderError(plerr::kMalformed, "Unexpected PNG interlace method.");
+    receiver.Begin(layout.width, layout.height, layout.alpha, ResolutionOf(layout));
+
+    const std::size_t bgraBytes = Bitmap::RowBytes(layout.width, 32);
+    const std::size_t readBytes = Bitmap::RowBytes(layout.width, layout.bits);
+    std::vector<std::uint8_t> band(kBandRows * bgraBytes);
+    std::vector<std::uint8_t> indices(layout.bits == 8 ? kBandRows * readBytes : 0);
+    std::uint8_t* bandRows[kBandRows];
+    png_bytep readRows[kBandRows];
+    for (int i = 0; i < kBandRows; ++i) {
+        bandRows[i] = band.data() + static_cast<std::size_t>(i) * bgraBytes;
+        readRows[i] = layout.bits == 8 ? indices.data() + static_cast<std::size_t>(i) * readBytes : bandRows[i];
     }
-    if (!Guarded(png, [&] { png_read_end(png, info); })) ThrowFailure(context);
+    for (std::int32_t y = 0; y < layout.height; y += kBandRows) {
+        const int count = static_cast<int>(std::min<std::int32_t>(kBandRows, layout.height - y));
+        if (!Guarded(png, [&] { png_read_rows(png, readRows, nullptr, static_cast<png_uint_32>(count)); }))
+            ThrowFailure(reader.context());
+        if (layout.bits == 8) {
+            for (int i = 0; i < count; ++i) {
+                auto* out = reinterpret_cast<Pixel32*>(bandRows[i]);
+                for (std::int32_t x = 0; x < layout.width; ++x) out[x] = layout.palette[readRows[i][x]];
+            }
+        }
+        receiver.TakeRows(bandRows, count);
+    }
+    if (!Guarded(png, [&] { png_read_end(png, reader.info()); })) ThrowFailure(reader.context());
+    return true;
 }
 
 }  // namespace cs

@@ -12,6 +12,11 @@ namespace cs {
 class RowReceiver {
 public:
     virtual ~RowReceiver() = default;
+    // Before Begin, a decoder that can decode at 1/2, 1/4 or 1/8 of the size
+    // as cheaply as it decodes (JPEG's DCT scaling) asks by how much it may
+    // reduce a width x height picture. Begin then gets the reduced size,
+    // each side rounded up. 1: not at all.
+    virtual int ReductionFor(std::int32_t width, std::int32_t height) { return 1; }
     // Once, before the first row: the picture's size, alpha flag and
     // resolution.
     virtual void Begin(std::int32_t width, std::int32_t height, bool hasAlpha, Resolution resolution) = 0;
@@ -25,6 +30,11 @@ struct PictureSize {
     std::int32_t height = 0;
     friend bool operator==(const PictureSize&, const PictureSize&) = default;
 };
+
+// Whether a resized decode may decode a picture at a fraction of its size
+// first. Reduced is far cheaper for a big JPEG going into a small texture;
+// Full gives exactly the bytes of resizing the whole decode.
+enum class DecodeScale { kFull, kReduced };
 
 // Given the decoded picture's size, the size it is to be resampled to. It
 // may throw to refuse the picture; the decode then stops with that exception

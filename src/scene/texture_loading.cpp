@@ -43,11 +43,13 @@ Decode DecodeWith(Fn decode, PictureLoadError* error) {
 Decode DecodePicture(const std::string& path, const ResourceStore& resources, const SizeChooser& choose,
                      PlainBitmap& bitmap, PictureLoadError* error) {
     AutoDecoder decoder;
-    Decode result = DecodeWith([&] { decoder.DecodeResizedFromFile(path.c_str(), bitmap, choose); }, error);
+    Decode result = DecodeWith([&] { decoder.DecodeResizedFromFile(path.c_str(), bitmap, choose, nullptr, DecodeScale::kReduced); },
+                                     error);
     if (result != Decode::kFailed) return result;
     const std::span<const std::uint8_t> resource = resources.Find(path.c_str());
     if (resource.empty()) return Decode::kFailed;
-    return DecodeWith([&] { decoder.DecodeResizedFromMemory(resource.data(), resource.size(), bitmap, choose); },
+    return DecodeWith(
+        [&] { decoder.DecodeResizedFromMemory(resource.data(), resource.size(), bitmap, choose, nullptr, DecodeScale::kReduced); },
                       nullptr);
 }
 

@@ -63,8 +63,10 @@ Outcome DecodeThenResize(const Bytes& file, const SizeChooser& choose) {
     });
 }
 
-Outcome DecodeResized(const Bytes& file, const SizeChooser& choose) {
-    return Run([&](PlainBitmap& out) { AutoDecoder().DecodeResizedFromMemory(file.data(), file.size(), out, choose); });
+Outcome DecodeResized(const Bytes& file, const SizeChooser& choose, DecodeScale scale = DecodeScale::kFull) {
+    return Run([&](PlainBitmap& out) {
+        AutoDecoder().DecodeResizedFromMemory(file.data(), file.size(), out, choose, nullptr, scale);
+    });
 }
 
 Bytes NoisyJpeg(int width, int height, int components, bool progressive = false) {
@@ -90,6 +92,28 @@ Bytes RgbaPng(int width, int height) {
     return test::MakePng(s);
 }
 
+// A palette or grey PNG (8 bits per pixel in the bitmap), noisy, with a
+// resolution, optionally interlaced.
+Bytes IndexedPng(int width, int height, int colourType, int bitDepth, bool interlaced = false) {
+    test::PngSpec s;
+    s.width = width;
+    s.height = height;
+    s.colourType = colourType;
+    s.bitDepth = bitDepth;
+    s.interlaced = interlaced;
+    s.pixelsPerMetre = 3780;
+    for (int i = 0; i < 5 && colourType == 3; ++i) s.paletteRgb.insert(s.paletteRgb.end(), {static_cast<std::uint8_t>(i * 50), 7, 200});
+    const int perByte = 8 / bitDepth;
+    std::mt19937 rng(static_cast<unsigned>(width + height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; x += perByte) {
+            std::uint8_t packed = 0;
+            for (int k = 0; k < perByte; ++k) packed = static_cast<std::uint8_t>(packed << bitDepth | rng() % 5);
+            s.samples.push_back(packed);
+        }
+    return test::MakePng(s);
+}
+
 struct Picture {
     const char* name;
     Bytes file;
@@ -109,7 +133,8 @@ std::vector<Picture> Pictures() {
     return {{"jpeg rgb", NoisyJpeg(37, 45, 3)},          {"jpeg grey", NoisyJpeg(20, 33, 1)},
             {"jpeg cmyk", NoisyJpeg(19, 17, 4)},         {"jpeg progressive", NoisyJpeg(30, 16, 3, true)},
             {"jpeg one pixel", NoisyJpeg(1, 1, 3)},      {"png with alpha", RgbaPng(23, 19)},
-            {"bmp grey", GreyBmp()}};
+            {"png palette", IndexedPng(24, 35, 3, 4)},   {"png grey", IndexedPng(17, 20, 0, 8)},
+            {"png interlaced", IndexedPng(16, 18, 3, 8, true)}, {"bmp grey", GreyBmp()}};
 }
 
 TEST(DecodeResized, GivesTheBytesOfDecodingWholeThenResizing) {
@@ -130,9 +155,10 @@ TEST(DecodeResized, GivesTheBytesOfDecodingWholeThenResizing) {
     }
 }
 
-TEST(DecodeResized, CutAndDamagedJpegsEndAsTheWholeDecodeDoes) {
+TEST(DecodeResized, CutAndDamagedFilesEndAsTheWholeDecodeDoes) {
     const SizeChooser halve = [](std::int32_t w, std::int32_t h) { return PictureSize{(w + 1) / 2, (h + 1) / 2}; };
-    for (const Bytes& file : {NoisyJpeg(40, 40, 3), NoisyJpeg(40, 40, 3, true), NoisyJpeg(33, 20, 1)}) {
+    for (const Bytes& file :
+         {NoisyJpeg(40, 40, 3), NoisyJpeg(40, 40, 3, true), NoisyJpeg(33, 20, 1), IndexedPng(40, 40, 3, 8)}) {
         for (std::size_t keep : {std::size_t{2}, std::size_t{100}, file.size() / 2, file.size() - 3}) {
             const Bytes cut = test::Truncated(file, keep);
             ExpectSame(DecodeResized(cut, halve), DecodeThenResize(cut, halve), "cut to " + std::to_string(keep));
@@ -177,6 +203,53 @@ TEST(DecodeResized, TheChooserSeesTheDecodedSizeOnceAndMayRefuse) {
             EXPECT_EQ(e.GetCode(), code);
         }
     }
+}
+
+TEST(DecodeResized, ReductionIsTheLargestThatKeepsThePictureAtLeastTheFittedSize) {
+    EXPECT_EQ(DecodeReductionFor({1024, 1024}, {512, 512}), 2);  // exactly twice
+    EXPECT_EQ(DecodeReductionFor({1023, 1024}, {512, 512}), 1);  // one pixel less
+    EXPECT_EQ(DecodeReductionFor({4096, 2730}, {512, 341}), 8);
+    EXPECT_EQ(DecodeReductionFor({4095, 2730}, {512, 341}), 4);
+    EXPECT_EQ(DecodeReductionFor({600, 4000}, {76, 512}), 4);    // tall: the height decides
+    EXPECT_EQ(DecodeReductionFor({60000, 40000}, {512, 341}), 8);
+    EXPECT_EQ(DecodeReductionFor({300, 200}, {512, 341}), 1);    // smaller: never below 1:1
+}
+
+TEST(DecodeResized, ReducedJpegIsDecodedSmallerAndResampledToTheChosenSize) {
+    // The receiver sees the reduced size, rounded up, and the chooser the
+    // whole one.
+    const Bytes file = NoisyJpeg(130, 67, 3);
+    std::vector<PictureSize> chosen;
+    struct Recording : ResizingReceiver {
+        using ResizingReceiver::ResizingReceiver;
+        void Begin(std::int32_t w, std::int32_t h, bool alpha, Resolution r) override {
+            begun = {w, h};
+            ResizingReceiver::Begin(w, h, alpha, r);
+        }
+        PictureSize begun;
+    };
+    PlainBitmap out;
+    Recording receiver(out, [&](std::int32_t w, std::int32_t h) {
+        chosen.push_back({w, h});
+        return PictureSize{30, 15};
+    }, ResizePath::kFast, DecodeScale::kReduced);
+    MemorySource source;
+    ASSERT_EQ(source.Open(file.data(), file.size()), 0);
+    ASSERT_TRUE(JpegDecoder().DecodeRows(source, receiver));
+    receiver.Finish();
+    EXPECT_EQ(chosen, (std::vector<PictureSize>{{130, 67}}));
+    EXPECT_EQ(receiver.begun, (PictureSize{33, 17}));  // a quarter
+    EXPECT_EQ(out.Width(), 30);
+    EXPECT_EQ(out.Height(), 15);
+
+    // Cut half-way, the reduced decode ends as the whole one does; other
+    // formats are never reduced.
+    const SizeChooser quarter = [](std::int32_t w, std::int32_t h) { return PictureSize{w / 4, h / 4}; };
+    const Bytes cut = test::Truncated(file, file.size() / 2);
+    const Outcome reduced = DecodeResized(cut, quarter, DecodeScale::kReduced);
+    ASSERT_TRUE(reduced.ok) << reduced.text;
+    const Bytes png = IndexedPng(64, 64, 3, 8);
+    ExpectSame(DecodeResized(png, quarter, DecodeScale::kReduced), DecodeThenResize(png, quarter), "png");
 }
 
 // A receiver that keeps every row it is handed, with the band sizes.

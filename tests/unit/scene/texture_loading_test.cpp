@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "scene/resource_pack.h"
 #include "scene/texture_loading.h"
 #include "scene_test_support.h"
+#include "unit/imaging/test_support.h"
 
 namespace cs {
 namespace {
@@ -98,6 +100,45 @@ TEST(LoadPictureTexture, LetterboxedRowsRunBottomUpInTheBorderColour) {
     ASSERT_EQ(LoadPictureTexture(&t, dir.Path("p.bmp").c_str(), 8, 8, 3, 4, 5, false, true, false), status::kOk);
     EXPECT_EQ(t.Width(), 8);
     EXPECT_EQ(TexelFromTop(t, 0, 0)[0], 255);
+}
+
+// A JPEG of one colour.
+Bytes SolidJpeg(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    test::JpegSpec s;
+    s.width = width;
+    s.height = height;
+    for (int i = 0; i < width * height; ++i) s.pixels.insert(s.pixels.end(), {r, g, b});
+    return test::MakeJpeg(s);
+}
+
+bool Near(const std::vector<std::uint8_t>& texel, std::vector<std::uint8_t> want) {
+    for (std::size_t c = 0; c < want.size(); ++c)
+        if (std::abs(texel[c] - want[c]) > 3) return false;
+    return true;
+}
+
+TEST(LoadPictureTexture, AJpegDecodedReducedIsLetterboxedAndCentredAsBefore) {
+    TempDir dir;
+    // 1024 x 600 into 256: decoded at a quarter, the picture 256 x 150 at
+    // row 53, exactly where the whole decode put it.
+    scene_test::WriteFileBytes(dir.Path("wide.jpg"), SolidJpeg(1024, 600, 200, 40, 90));
+    Texture t;
+    ASSERT_EQ(LoadPictureTexture(&t, dir.Path("wide.jpg").c_str(), 256, 256, 3, 4, 5, true, true, false), status::kOk);
+    ASSERT_EQ(t.Width(), 256);
+    ASSERT_EQ(t.Height(), 256);
+    for (int x : {0, 128, 255}) {
+        EXPECT_EQ(TexelFromTop(t, x, 52), (std::vector<std::uint8_t>{3, 4, 5})) << x;
+        EXPECT_TRUE(Near(TexelFromTop(t, x, 53), {200, 40, 90})) << x;
+        EXPECT_TRUE(Near(TexelFromTop(t, x, 202), {200, 40, 90})) << x;
+        EXPECT_EQ(TexelFromTop(t, x, 203), (std::vector<std::uint8_t>{3, 4, 5})) << x;
+    }
+    // Smaller than the texture: not reduced, enlarged as before.
+    scene_test::WriteFileBytes(dir.Path("small.jpg"), SolidJpeg(40, 64, 10, 220, 30));
+    ASSERT_EQ(LoadPictureTexture(&t, dir.Path("small.jpg").c_str(), 256, 256, 3, 4, 5, true, true, false), status::kOk);
+    EXPECT_EQ(TexelFromTop(t, 47, 100), (std::vector<std::uint8_t>{3, 4, 5}));  // 160 wide at 48
+    EXPECT_TRUE(Near(TexelFromTop(t, 48, 100), {10, 220, 30}));
+    EXPECT_TRUE(Near(TexelFromTop(t, 207, 100), {10, 220, 30}));
+    EXPECT_EQ(TexelFromTop(t, 208, 100), (std::vector<std::uint8_t>{3, 4, 5}));
 }
 
 TEST(LoadPictureTexture, FailuresLeaveTheTextureEmpty) {
