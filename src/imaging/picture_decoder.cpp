@@ -5,6 +5,7 @@
 
 #include "imaging/bilinear_resize.h"
 #include "imaging/decoder_trace.h"
+#include "imaging/exif_orientation.h"
 #include "imaging/pl_exception.h"
 
 namespace cs {
@@ -62,6 +63,16 @@ void PictureDecoder::DecodeResizedFromFile(const char* fileName, Bitmap& target,
     DecodeFile(*this, fileName, sink, [&](DataSource& source) { MakeResizedBitmap(source, target, choose, scale); });
 }
 
+void PictureDecoder::DecodeUprightFromFile(const char* fileName, Bitmap& target, const SizeChooser& choose,
+                                           ProgressSink* sink) {
+    DecodeFile(*this, fileName, sink, [&](DataSource& source) { MakeUprightBitmap(source, target, choose); });
+}
+
+void PictureDecoder::DecodeUprightFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
+                                             const SizeChooser& choose, ProgressSink* sink) {
+    DecodeMemory(*this, data, size, sink, [&](DataSource& source) { MakeUprightBitmap(source, target, choose); });
+}
+
 void PictureDecoder::DecodeFromResource(void* module, int id, Bitmap& target, int requestedBits, const char* type) {
     DecoderTrace::Writef(1, "--- Decoding resource ID %i. ---\n", id);
     ResourceSource source;
@@ -103,6 +114,22 @@ void PictureDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const
     MakeBitmap(source, target, 32);
     const PictureSize size = choose(target.Width(), target.Height());
     if (size != PictureSize{target.Width(), target.Height()}) BilinearResize(size.width, size.height).Apply(target, target);
+}
+
+void PictureDecoder::MakeUprightBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) {
+    // The whole file is mapped: looking at its start reads nothing.
+    const int orientation = ReadExifOrientation(source.LookAhead(source.Remaining()));
+    if (!OrientationTurns(orientation)) {
+        MakeResizedBitmap(source, target, choose, DecodeScale::kReduced);
+    } else {
+        // The size is chosen for the upright picture and made on its side.
+        const SizeChooser sideways = [&](std::int32_t width, std::int32_t height) {
+            const PictureSize upright = choose(height, width);
+            return PictureSize{upright.height, upright.width};
+        };
+        MakeResizedBitmap(source, target, sideways, DecodeScale::kReduced);
+    }
+    OrientBitmap(target, orientation);
 }
 
 void PictureDecoder::CloseSource(DataSource& source) { source.Close(); }

@@ -50,6 +50,15 @@ public:
                                  const SizeChooser& choose, ProgressSink* sink = nullptr,
                                  DecodeScale scale = DecodeScale::kFull);
 
+    // The texture path's and the file-list preview's decode: as
+    // DecodeResized with DecodeScale::kReduced, but a JPEG is turned upright
+    // by its Exif orientation, and `choose` sees the upright size. Only the
+    // resized picture is turned, never the whole one.
+    void DecodeUprightFromFile(const char* fileName, Bitmap& target, const SizeChooser& choose,
+                               ProgressSink* sink = nullptr);
+    void DecodeUprightFromMemory(const std::uint8_t* data, std::size_t size, Bitmap& target,
+                                 const SizeChooser& choose, ProgressSink* sink = nullptr);
+
     // Decodes into the target, then converts it to the requested depth.
     virtual void MakeBitmap(DataSource& source, Bitmap& target, int requestedBits);
     // The work of the DecodeResized calls, once the source is open.
@@ -58,6 +67,8 @@ public:
     // Decodes into the receiver as 32-bit rows, top row first. The base
     // cannot and returns false without reading anything.
     virtual bool DecodeRows(DataSource& source, RowReceiver& receiver) { return false; }
+    // The work of the DecodeUpright calls, once the source is open.
+    void MakeUprightBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose);
     virtual void CloseSource(DataSource& source);
     // Creates the target with the decoded size and depth and fills it. The
     // base does nothing.

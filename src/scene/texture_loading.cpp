@@ -38,18 +38,16 @@ Decode DecodeWith(Fn decode, PictureLoadError* error) {
 }
 
 // The file, or when it cannot be decoded the resource of that name, as a
-// 32-bit bitmap resampled to the size `choose` picks. The file's error is
-// the one reported.
+// 32-bit bitmap resampled to the size `choose` picks from its upright size
+// and turned upright. The file's error is the one reported.
 Decode DecodePicture(const std::string& path, const ResourceStore& resources, const SizeChooser& choose,
                      PlainBitmap& bitmap, PictureLoadError* error) {
     AutoDecoder decoder;
-    Decode result = DecodeWith([&] { decoder.DecodeResizedFromFile(path.c_str(), bitmap, choose, nullptr, DecodeScale::kReduced); },
-                                     error);
+    Decode result = DecodeWith([&] { decoder.DecodeUprightFromFile(path.c_str(), bitmap, choose); }, error);
     if (result != Decode::kFailed) return result;
     const std::span<const std::uint8_t> resource = resources.Find(path.c_str());
     if (resource.empty()) return Decode::kFailed;
-    return DecodeWith(
-        [&] { decoder.DecodeResizedFromMemory(resource.data(), resource.size(), bitmap, choose, nullptr, DecodeScale::kReduced); },
+    return DecodeWith([&] { decoder.DecodeUprightFromMemory(resource.data(), resource.size(), bitmap, choose); },
                       nullptr);
 }
 

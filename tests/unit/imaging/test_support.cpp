@@ -33,6 +33,48 @@ ByteWriter& ByteWriter::Fill(std::size_t count, std::uint8_t value) {
     return *this;
 }
 
+Bytes QuadrantJpeg() {
+    JpegSpec s;
+    s.width = 32;
+    s.height = 16;
+    s.quality = 100;
+    const std::uint8_t colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const int q = (y >= 8 ? 2 : 0) + (x >= 16 ? 1 : 0);
+            s.pixels.insert(s.pixels.end(), colours[q], colours[q] + 3);
+        }
+    return MakeJpeg(s);
+}
+
+Bytes ExifTiff(const ExifSpec& spec) {
+    ByteWriter w;
+    const bool le = spec.littleEndian;
+    const auto u16 = [&](unsigned v) { le ? w.U16(v) : w.U16BE(v); };
+    const auto u32 = [&](std::uint32_t v) { le ? w.U32(v) : w.U32BE(v); };
+    w.Text(le ? "II" : "MM");
+    u16(42);
+    u32(spec.ifdOffset);
+    u16(spec.entryCount);
+    u16(0x0112);
+    u16(3);
+    u32(spec.valueCount);
+    u16(spec.orientation);
+    u16(0);
+    u32(spec.nextIfd);
+    return w.Take();
+}
+
+Bytes WithExif(const Bytes& jpeg, const Bytes& tiff, std::optional<std::uint16_t> declaredLength) {
+    ByteWriter segment;
+    segment.U8(0xFF).U8(0xE1).U16BE(declaredLength.value_or(static_cast<std::uint16_t>(2 + 6 + tiff.size())));
+    segment.Text("Exif").U8(0).U8(0).Append(tiff);
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    out.insert(out.end(), segment.bytes().begin(), segment.bytes().end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
 Bytes Truncated(const Bytes& bytes, std::size_t size) {
     return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(size, bytes.size())));
 }

@@ -152,4 +152,24 @@ struct JpegSpec {
 };
 Bytes MakeJpeg(const JpegSpec& spec);
 
+// 32 x 16 at quality 100, its quadrants red, green (top), blue, white
+// (bottom): which way it was turned shows at a glance.
+Bytes QuadrantJpeg();
+
+// The TIFF structure of an Exif block whose IFD0 holds the orientation tag
+// (one SHORT) and nothing else, in either byte order. `ifdOffset`, the
+// entry count and the tag's value count can be set to lie.
+struct ExifSpec {
+    bool littleEndian = true;
+    std::uint32_t orientation = 1;
+    std::uint32_t ifdOffset = 8;
+    std::uint32_t entryCount = 1;
+    std::uint32_t valueCount = 1;
+    std::uint32_t nextIfd = 0;
+};
+Bytes ExifTiff(const ExifSpec& spec);
+// The JPEG with an APP1 "Exif" segment holding `tiff` right after its start
+// marker; `declaredLength` overrides the segment's length field.
+Bytes WithExif(const Bytes& jpeg, const Bytes& tiff, std::optional<std::uint16_t> declaredLength = {});
+
 }  // namespace cs::test

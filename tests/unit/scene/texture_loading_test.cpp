@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "imaging/exif_orientation.h"
 #include "scene/named_textures.h"
 #include "scene/resource_pack.h"
 #include "scene/texture_loading.h"
@@ -139,6 +140,76 @@ TEST(LoadPictureTexture, AJpegDecodedReducedIsLetterboxedAndCentredAsBefore) {
     EXPECT_TRUE(Near(TexelFromTop(t, 48, 100), {10, 220, 30}));
     EXPECT_TRUE(Near(TexelFromTop(t, 207, 100), {10, 220, 30}));
     EXPECT_EQ(TexelFromTop(t, 208, 100), (std::vector<std::uint8_t>{3, 4, 5}));
+}
+
+// The colours at the centres of the upright picture's quadrants (top left,
+// top right, bottom left, bottom right) as letters, "?" for none.
+std::string Quadrants(const Texture& t, bool upright_is_tall) {
+    const int w = upright_is_tall ? 16 : 32;
+    const int h = upright_is_tall ? 32 : 16;
+    const int ox = (32 - w) / 2;
+    const int oy = (32 - h) / 2;
+    std::string out;
+    for (auto [fx, fy] : {std::pair{1, 1}, {3, 1}, {1, 3}, {3, 3}}) {
+        const auto c = TexelFromTop(t, ox + w * fx / 4, oy + h * fy / 4);
+        const bool r = c[0] > 200, g = c[1] > 200, b = c[2] > 200;
+        out += r && g && b ? 'W' : r && !g && !b ? 'R' : g && !r && !b ? 'G' : b && !r && !g ? 'B' : '?';
+    }
+    return out;
+}
+
+TEST(LoadPictureTexture, ExifOrientationTurnsJpegsUprightInBothByteOrders) {
+    TempDir dir;
+    const Bytes plain = test::QuadrantJpeg();
+    const char* upright[9] = {"", "RGBW", "GRWB", "WBGR", "BWRG", "RBGW", "BRWG", "WGBR", "GWRB"};
+    for (bool little : {true, false}) {
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            test::ExifSpec exif;
+            exif.littleEndian = little;
+            exif.orientation = static_cast<std::uint32_t>(orientation);
+            scene_test::WriteFileBytes(dir.Path("o.jpg"), test::WithExif(plain, test::ExifTiff(exif)));
+            Texture t;
+            ASSERT_EQ(LoadPictureTexture(&t, dir.Path("o.jpg").c_str(), 32, 32, 0, 0, 0, true, true, false), status::kOk);
+            EXPECT_EQ(Quadrants(t, orientation >= 5), upright[orientation]) << orientation << (little ? " II" : " MM");
+        }
+    }
+}
+
+TEST(LoadPictureTexture, MalformedExifShowsThePictureAsStored) {
+    TempDir dir;
+    const Bytes plain = test::QuadrantJpeg();
+    const auto spec = [](auto change) {
+        test::ExifSpec s;
+        s.orientation = 6;
+        change(s);
+        return test::ExifTiff(s);
+    };
+    const std::vector<std::pair<const char*, Bytes>> cases = {
+        {"IFD past the end", test::WithExif(plain, spec([](auto& s) { s.ifdOffset = 0xFFFFFFF0u; }))},
+        {"IFD inside the header", test::WithExif(plain, spec([](auto& s) { s.ifdOffset = 2; }))},
+        {"value count overflows", test::WithExif(plain, spec([](auto& s) { s.valueCount = 0xFFFFFFFFu; }))},
+        {"value 0", test::WithExif(plain, spec([](auto& s) { s.orientation = 0; }))},
+        {"value 9", test::WithExif(plain, spec([](auto& s) { s.orientation = 9; }))},
+        {"file cut inside the block", test::Truncated(test::WithExif(plain, spec([](auto&) {})), 2 + 4 + 6 + 16)},
+        {"segment too short for its TIFF", test::WithExif(plain, spec([](auto&) {}), 2 + 6 + 12)},
+    };
+    for (const auto& [what, file] : cases) {
+        EXPECT_EQ(ReadExifOrientation(file), 1) << what;
+        scene_test::WriteFileBytes(dir.Path("m.jpg"), file);
+        Texture t;
+        // A cut file or a lying segment length takes the picture with it:
+        // then it fails to decode, and that is all.
+        if (LoadPictureTexture(&t, dir.Path("m.jpg").c_str(), 32, 32, 0, 0, 0, true, true, false) == status::kOk)
+            EXPECT_EQ(Quadrants(t, false), "RGBW") << what;
+    }
+    // An entry count past the data and an IFD that names itself as the next
+    // are read no further than the one entry there is.
+    EXPECT_EQ(ReadExifOrientation(test::WithExif(plain, spec([](auto& s) {
+                  s.entryCount = 0xFFFF;
+                  s.nextIfd = 8;
+              }))),
+              6);
+    EXPECT_EQ(ReadExifOrientation(plain), 1);
 }
 
 TEST(LoadPictureTexture, FailuresLeaveTheTextureEmpty) {

@@ -11,6 +11,7 @@
 #include "imaging/auto_decoder.h"
 #include "imaging/data_source.h"
 #include "imaging/pl_exception.h"
+#include "test_support.h"
 
 namespace cs {
 namespace {
@@ -115,6 +116,34 @@ TEST(ResourceSourceOpen, MissingResourceIsCodeFour) {
         EXPECT_EQ(e.GetCode(), 4);
         EXPECT_STREQ(e.GetText(), "Decoder error: Opening resource 4242 failed\n");
     }
+}
+
+using UprightDecode = TempFolder;
+
+// The file-list preview decodes through the texture path's code into a
+// DIB: a photo stored sideways arrives upright and fitted.
+TEST_F(UprightDecode, AnExifJpegArrivesUprightInADib) {
+    test::ExifSpec exif;
+    exif.littleEndian = false;
+    exif.orientation = 6;  // to be turned a quarter clockwise
+    const std::string path = Write("sideways.jpg", test::WithExif(test::QuadrantJpeg(), test::ExifTiff(exif)));
+    DibBitmap dib;
+    AutoDecoder().DecodeUprightFromFile(path.c_str(), dib, [](std::int32_t w, std::int32_t h) {
+        EXPECT_EQ(w, 16);
+        EXPECT_EQ(h, 32);
+        return PictureSize{8, 16};
+    });
+    ASSERT_EQ(dib.Width(), 8);
+    ASSERT_EQ(dib.Height(), 16);
+    // B G R of the quadrant centres: blue, red above white, green.
+    const auto colour = [&](int x, int y) {
+        const std::uint8_t* p = dib.Row(y) + x * 4;
+        return (p[2] > 200 ? 4 : 0) | (p[1] > 200 ? 2 : 0) | (p[0] > 200 ? 1 : 0);
+    };
+    EXPECT_EQ(colour(2, 4), 1);
+    EXPECT_EQ(colour(6, 4), 4);
+    EXPECT_EQ(colour(2, 12), 7);
+    EXPECT_EQ(colour(6, 12), 2);
 }
 
 }  // namespace
