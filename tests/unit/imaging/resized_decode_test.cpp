@@ -102,7 +102,11 @@ Bytes IndexedPng(int width, int height, int colourType, int bitDepth, bool inter
     s.bitDepth = bitDepth;
     s.interlaced = interlaced;
     s.pixelsPerMetre = 3780;
-    for (int i = 0; i < 5 && colourType == 3; ++i) s.paletteRgb.insert(s.paletteRgb.end(), {static_cast<std::uint8_t>(i * 50), 7, 200});
+    for (int i = 0; i < 5 && colourType == 3; ++i) {
+        s.paletteRgb.push_back(static_cast<std::uint8_t>(i * 50));
+        s.paletteRgb.push_back(7);
+        s.paletteRgb.push_back(200);
+    }
     const int perByte = 8 / bitDepth;
     std::mt19937 rng(static_cast<unsigned>(width + height));
     for (int y = 0; y < height; ++y)
