@@ -210,6 +210,7 @@ int CubeScene::Frame() {
     if (background_picture_ || star_count_ > 0) DrawBackground();
     DrawFaces(animation_.ModelMatrix(view));
     if (glass_on_) DrawGlass();
+    StagePendingPicture();
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     DrawOverlays();
@@ -329,6 +330,15 @@ void CubeScene::DrawOverlays() {
     }
 }
 
+void CubeScene::StagePendingPicture() {
+    PictureHandOff& h = loader_.HandOff();
+    if (!h.ready.load()) return;
+    // The loader holds the lock only while it replaces the picture; the
+    // frame goes on without waiting and tries again next time.
+    std::unique_lock<std::mutex> lock(h.lock, std::try_to_lock);
+    if (lock.owns_lock() && h.pending) staging_.Step(*h.pending, h.generation);
+}
+
 bool CubeScene::PictureReady() { return loader_.HandOff().ready.load(); }
 
 void CubeScene::TakePendingPicture(int face) {
@@ -338,20 +348,9 @@ void CubeScene::TakePendingPicture(int face) {
     std::lock_guard<std::mutex> guard(h.lock);
     h.shown_pick = h.pending_pick;
     h.pending_pick = -1;
-    std::unique_ptr<Texture>& slot = faces_[static_cast<std::size_t>(face)];
-    Texture* pending = h.pending.get();
-    if (pending) {
-        // Reusing the face's OpenGL texture saves a delete and a create on
-        // every switch; a picture of another size gets a texture of its own.
-        const bool reused =
-            slot && slot->GlName() != 0 && Succeeded(device_.ReplaceTextureContents(slot.get(), pending));
-        if (!reused) {
-            if (slot) device_.DeleteTexture(slot.get());
-            device_.UploadTexture(pending);
-        }
-        pending->ReleasePixels();
-        slot = std::move(h.pending);
-    }
+    // The picture's rows went up during the showing period: this frame
+    // only trades texture names (the face's old texture is the next spare).
+    staging_.HandOver(faces_[static_cast<std::size_t>(face)], std::move(h.pending), h.generation);
     h.pending = std::make_unique<Texture>();
     h.ready.store(false);
     h.load_state.store(0);
@@ -382,6 +381,7 @@ int CubeScene::Shutdown() {
     }
     if (background_picture_) device_.DeleteTexture(background_picture_.get());
     background_picture_.reset();
+    staging_.Release();
     // A loader still decoding after Stop gave up keeps the pending texture
     // until it ends; otherwise it goes now.
     if (!loader_.Running()) {

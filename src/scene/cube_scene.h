@@ -11,6 +11,7 @@
 #include "scene/date_time.h"
 #include "scene/mesh.h"
 #include "scene/picture_loader.h"
+#include "scene/picture_staging.h"
 #include "scene/render_device.h"
 #include "scene/text_overlay.h"
 #include "scene/texture.h"
@@ -51,12 +52,15 @@ private:
     void DrawGlass();
     void DrawOverlays();
     void DrawText(float x, float y, unsigned flags, const std::string& text);
+    // Uploads a slice of the waiting picture, never waiting for the loader.
+    void StagePendingPicture();
     std::unique_ptr<Texture> LoadUploaded(bool first_picture);
 
     ClockSource& clock_;
     const ResourceStore& resources_;
     DateTimeSource& date_time_;
     RenderDevice device_;
+    PictureStaging staging_{device_};
     PictureLoader loader_;
     CubeAnimation animation_;
 

@@ -91,6 +91,7 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource
                 CountShownPicture(h, clock);
                 LoadNextPicture(h, h.pending.get(), false, clock, resources);
                 h.pending_pick = h.last_pick;
+                ++h.generation;
             } catch (...) {
                 // Nothing may leave the thread; an allocation failure leaves
                 // the texture as the decoder left it (empty).

@@ -47,6 +47,10 @@ struct PictureHandOff {
     std::atomic<int> load_state{0};  // 0 idle, 1 decoding, 2 decoded
     std::atomic<bool> running{false};
     std::mutex lock;  // guards pending while it is filled or handed over
+    // Counts the pictures the loader has put into pending (under the lock),
+    // so that the render thread can tell a replaced picture from the one it
+    // began uploading.
+    std::uint64_t generation = 0;
 };
 
 // The name shown for the built-in picture.

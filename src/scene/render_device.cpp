@@ -211,6 +211,12 @@ Status RenderDevice::UploadTexture(Texture* texture) {
 Status RenderDevice::ReplaceTextureContents(Texture* old_texture, Texture* new_texture) {
     if (old_texture == nullptr || new_texture == nullptr) return status::kPointer;
     if (old_texture->GlName() == 0 || !new_texture->HasPixels()) return status::kFail;
+    // The old texture keeps its size after its pixels are released. A
+    // smaller picture would leave part of the old one showing, a larger one
+    // cannot fit: either needs a texture of its own.
+    if (old_texture->Width() != new_texture->Width() || old_texture->Height() != new_texture->Height() ||
+        old_texture->Channels() != new_texture->Channels())
+        return status::kFail;
     DrainErrors();
     glBindTexture(GL_TEXTURE_2D, old_texture->GlName());
     ApplyTextureParameters();
@@ -221,6 +227,39 @@ Status RenderDevice::ReplaceTextureContents(Texture* old_texture, Texture* new_t
     new_texture->SetNeedsUpload(false);
     old_texture->SetGlName(0);
     return status::kOk;
+}
+
+unsigned RenderDevice::CreateTextureStorage(int width, int height, int channels) {
+    DrainErrors();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    ApplyTextureParameters();
+    glTexImage2D(GL_TEXTURE_2D, 0, channels, width, height, 0, channels == 4 ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
+                 nullptr);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        return 0;
+    }
+    return name;
+}
+
+bool RenderDevice::UploadRows(unsigned name, const Texture& picture, int first_row, int row_count) {
+    if (name == 0 || !picture.HasPixels() || first_row < 0 || row_count < 1 || first_row + row_count > picture.Height())
+        return false;
+    DrainErrors();
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const std::size_t row_bytes = static_cast<std::size_t>(picture.Width()) * static_cast<std::size_t>(picture.Channels());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first_row, picture.Width(), row_count, PixelFormatOf(picture),
+                    GL_UNSIGNED_BYTE, picture.Pixels().data() + static_cast<std::size_t>(first_row) * row_bytes);
+    return glGetError() == GL_NO_ERROR;
+}
+
+void RenderDevice::DeleteTextureName(unsigned name) {
+    if (name == 0) return;
+    const GLuint gl_name = name;
+    glDeleteTextures(1, &gl_name);
 }
 
 Status RenderDevice::DeleteTexture(Texture* texture) {

@@ -8,6 +8,7 @@
 #include "scene/matrix4.h"
 #include "scene/mesh.h"
 #include "scene/named_textures.h"
+#include "scene/picture_staging.h"
 #include "scene/resource_store.h"
 #include "scene/texture.h"
 
@@ -15,7 +16,7 @@ struct HGLRC__;
 
 namespace cs {
 
-class RenderDevice {
+class RenderDevice final : public TextureUploads {
 public:
     explicit RenderDevice(const ResourceStore& resources = ProgramResources());
     ~RenderDevice();
@@ -51,12 +52,18 @@ public:
     // pixels to the maximum texture size) when it has none or is stale. 0
     // also when OpenGL refuses the pixels (the texture then has no OpenGL
     // name); E_POINTER for none; E_FAIL with neither OpenGL name nor pixels.
-    Status UploadTexture(Texture* texture);
+    Status UploadTexture(Texture* texture) override;
     // Overwrites the old texture's OpenGL copy with the new one's pixels and
     // hands its OpenGL name over. E_POINTER if either is missing; E_FAIL if
-    // the old one has no OpenGL name, the new one no pixels, or OpenGL
+    // the old one has no OpenGL name, the new one no pixels or another size
+    // or channel count than the old (nothing is written then), or OpenGL
     // reports an error.
     Status ReplaceTextureContents(Texture* old_texture, Texture* new_texture);
+
+    // TextureUploads, for staging a picture a slice per frame.
+    unsigned CreateTextureStorage(int width, int height, int channels) override;
+    bool UploadRows(unsigned name, const Texture& picture, int first_row, int row_count) override;
+    void DeleteTextureName(unsigned name) override;
     // 0; 1 without an OpenGL name; E_POINTER for none.
     Status DeleteTexture(Texture* texture);
 

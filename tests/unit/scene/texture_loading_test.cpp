@@ -199,8 +199,9 @@ TEST(LoadPictureTexture, MalformedExifShowsThePictureAsStored) {
         Texture t;
         // A cut file or a lying segment length takes the picture with it:
         // then it fails to decode, and that is all.
-        if (LoadPictureTexture(&t, dir.Path("m.jpg").c_str(), 32, 32, 0, 0, 0, true, true, false) == status::kOk)
+        if (LoadPictureTexture(&t, dir.Path("m.jpg").c_str(), 32, 32, 0, 0, 0, true, true, false) == status::kOk) {
             EXPECT_EQ(Quadrants(t, false), "RGBW") << what;
+        }
     }
     // An entry count past the data and an IFD that names itself as the next
     // are read no further than the one entry there is.

@@ -7,9 +7,11 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "scene/gl_api.h"
+#include "scene/picture_staging.h"
 #include "scene/render_device.h"
 #include "scene/resource_pack.h"
 #include "scene/resource_store.h"
@@ -149,12 +151,48 @@ TEST_F(DeviceTest, UploadReplaceInPlaceAndDelete) {
     Solid(big, 16, 16, {1, 2, 3});
     EXPECT_EQ(device_.ReplaceTextureContents(&second, &big), status::kFail);
     EXPECT_EQ(second.GlName(), name);
+    // So is a smaller one, which would leave part of the old picture showing.
+    Texture small;
+    Solid(small, 4, 4, {9, 9, 9});
+    EXPECT_EQ(device_.ReplaceTextureContents(&second, &small), status::kFail);
+    EXPECT_EQ(second.GlName(), name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
+    EXPECT_EQ(back, second.Pixels());
 
     EXPECT_EQ(device_.DeleteTexture(&second), status::kOk);
     EXPECT_EQ(second.GlName(), 0u);
     EXPECT_FALSE(glIsTexture(name));
     EXPECT_EQ(device_.DeleteTexture(&second), status::kNothingToDo);
     EXPECT_EQ(device_.DeleteTexture(nullptr), status::kPointer);
+}
+
+TEST_F(DeviceTest, PictureStagedInSlicesIsTheWholePictureAfterTheSwitch) {
+    Texture picture;
+    std::vector<std::uint8_t> pixels(8 * 8 * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * 7);
+    picture.SetPixels(8, 8, 3, pixels);
+    PictureStaging staging(device_, 8 * 3 * 3);  // three rows a frame
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_FALSE(staging.Staged(1));
+        staging.Step(picture, 1);
+    }
+    EXPECT_TRUE(staging.Staged(1));
+    std::unique_ptr<Texture> face;
+    staging.HandOver(face, std::make_unique<Texture>(), 2);  // an empty picture changes nothing in OpenGL
+    auto owned = std::make_unique<Texture>();
+    owned->SetPixels(8, 8, 3, pixels);
+    staging.Step(*owned, 3);
+    staging.HandOver(face, std::move(owned), 3);  // the rest goes up now
+    ASSERT_NE(face->GlName(), 0u);
+    EXPECT_FALSE(face->HasPixels());
+    std::vector<std::uint8_t> back(pixels.size());
+    glBindTexture(GL_TEXTURE_2D, face->GlName());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
+    EXPECT_EQ(back, pixels);
+    staging.Release();
+    EXPECT_EQ(device_.DeleteTexture(face.get()), status::kOk);
 }
 
 TEST_F(DeviceTest, StaleTextureIsUploadedAfresh) {
