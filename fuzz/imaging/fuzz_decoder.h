@@ -78,6 +78,16 @@ int DecodeInput(const std::uint8_t* data, std::size_t size) {
         } catch (const PLTextException&) {
         }
     }
+    // The texture path's decode: at a reduced size where the format allows,
+    // turned upright by an Exif orientation.
+    PlainBitmap upright;
+    try {
+        decoder.DecodeUprightFromMemory(data, size, upright, [](std::int32_t w, std::int32_t h) {
+            return PictureSize{1 + w % 40, 1 + h % 40};
+        });
+    } catch (const PLTextException&) {
+    }
+    if (upright.LockCount() != 0) __builtin_trap();
     return 0;
 }
 

@@ -3,7 +3,9 @@
 # maximum texture size" (cap 1024), 1 s showing and 1 s turning, over a folder
 # of 24-megapixel photos made here from Debian's mate-backgrounds. From the
 # program's frame log: median and 99th percentile frame time, the longest
-# frame within 100 ms of each face switch, and how late the loader was.
+# frame within 100 ms of each face switch, the switch frames themselves, the
+# tail of the frames near a switch against all frames, and how late the
+# loader was.
 set -u
 ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$ROOT/scripts/saver-prefix.sh"
@@ -63,6 +65,16 @@ for t, late in switches:
 if worst:
     print(f"longest frame within 100 ms of a switch: median {sorted(worst)[len(worst)//2]:.2f} ms, worst {max(worst):.2f} ms "
           f"({max(worst) / median:.2f}x the median frame)")
+    # The frame that switched began last before the switch was logged.
+    own = [max((f for f in frames if f[0] <= t), default=(0, 0.0))[1] for t, _ in switches]
+    if own:
+        print(f"the switch frames themselves: median {sorted(own)[len(own)//2]:.2f} ms, worst {max(own):.2f} ms "
+              f"({max(own) / median:.2f}x the median frame)")
+    # Against every frame: a hitch shows as a longer tail near the switches.
+    near_all = sorted(ms for s, ms in frames if any(abs(s - t) <= 0.1 for t, _ in switches))
+    if near_all:
+        p90 = lambda v: v[min(len(v) - 1, int(0.9 * len(v)))]
+        print(f"frames within 100 ms of a switch: p90 {p90(near_all):.2f} ms; all frames: p90 {pct(90):.2f} ms")
     lates = [late for _, late in switches]
     print(f"loader lateness past the showing period: max {max(lates):.1f} ms; on time for {sum(1 for l in lates if l <= 20)}/{len(lates)} switches (within one frame)")
 PY
