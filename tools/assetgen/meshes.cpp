@@ -66,7 +66,7 @@ void Finish(cs::Mesh& mesh, const std::vector<V3>& positions, const std::vector<
     mesh.diagonal = std::sqrt(Dot(d, d));
 }
 
-struct FaceSpec {
+struct FaceDescription {
     const char* name;
     V3 normal;
     std::array<V3, 4> corners;  // in units of the half-size
@@ -77,7 +77,7 @@ struct FaceSpec {
 constexpr float kLo = 0.001f;
 constexpr float kHi = 0.999f;
 
-const std::array<FaceSpec, 6> kFaces = {{
+const std::array<FaceDescription, 6> kFaces = {{
     {"Box01", {0, -1, 0}, {{{-1, -1, -1}, {1, -1, -1}, {-1, -1, 1}, {1, -1, 1}}},
      {{{kLo, kLo}, {kHi, kLo}, {kLo, kHi}, {kHi, kHi}}}, {0, 2, 3, 3, 1, 0}},
     {"Mesh01", {0, 0, -1}, {{{-1, -1, -1}, {1, -1, -1}, {-1, 1, -1}, {1, 1, -1}}},
@@ -149,7 +149,7 @@ V3 Scale(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 
 void BuildFaceMesh(int face, cs::Mesh& mesh) {
     constexpr float kHalf = 4.68f;
-    const FaceSpec& f = kFaces.at(static_cast<std::size_t>(face));
+    const FaceDescription& f = kFaces.at(static_cast<std::size_t>(face));
     std::vector<V3> positions;
     std::vector<V3> normals;
     std::vector<std::array<float, 2>> uv;

@@ -12,12 +12,12 @@ using test::ByteWriter;
 using test::DecodeBytes;
 using test::DecoderText;
 using test::PixelAt;
-using test::BmpSpec;
+using test::BmpRecipe;
 using test::MakeBmp;
 using test::StoredRows;
 
 TEST(BmpDecoder, TwentyFourBitsOfWidthOneReadThreeBytesAndOneFiller) {
-    BmpSpec s;
+    BmpRecipe s;
     s.height = 2;
     s.data = {1, 2, 3, 0, 4, 5, 6, 0};  // bottom row first
     auto r = DecodeBytes(MakeBmp(s));
@@ -29,7 +29,7 @@ TEST(BmpDecoder, TwentyFourBitsOfWidthOneReadThreeBytesAndOneFiller) {
 }
 
 TEST(BmpDecoder, ThirtyTwoBitsCarryAlphaUnchanged) {
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 32;
     s.width = 2;
     s.data = {1, 2, 3, 0, 5, 6, 7, 128};
@@ -41,7 +41,7 @@ TEST(BmpDecoder, ThirtyTwoBitsCarryAlphaUnchanged) {
 }
 
 TEST(BmpDecoder, OneBitRowsReadMostSignificantBitFirstWithPartialLastByte) {
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 1;
     s.width = 10;
     s.table = {{0, 0, 200}, {0, 200, 0}};
@@ -55,7 +55,7 @@ TEST(BmpDecoder, OneBitRowsReadMostSignificantBitFirstWithPartialLastByte) {
 }
 
 TEST(BmpDecoder, FourBitOddWidthTakesTheLastHighNibble) {
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 4;
     s.width = 3;
     s.data = StoredRows({{0x12, 0x3F}});
@@ -69,7 +69,7 @@ TEST(BmpDecoder, FourBitOddWidthTakesTheLastHighNibble) {
 }
 
 TEST(BmpDecoder, ColourTableLengthFollowsColoursUsed) {
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 8;
     s.width = 2;
     s.coloursUsed = 2;
@@ -92,7 +92,7 @@ TEST(BmpDecoder, ColourTableLengthFollowsColoursUsed) {
 
 TEST(BmpDecoder, SixteenBitsAreFiveFiveFiveUnlessTheGreenMaskSaysOtherwise) {
     const std::uint16_t v = 0x7FFF & 0b0'10101'01010'10101;
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 16;
     s.data = StoredRows({{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}});
     auto plain = DecodeBytes(MakeBmp(s));
@@ -124,7 +124,7 @@ TEST(BmpDecoder, SixteenBitsAreFiveFiveFiveUnlessTheGreenMaskSaysOtherwise) {
 }
 
 TEST(BmpDecoder, OsTwoHeaderReadsThreeByteTableAndFindsDataThroughItsOffset) {
-    BmpSpec s;
+    BmpRecipe s;
     s.headerSize = 12;
     s.bits = 8;
     s.width = 2;
@@ -141,7 +141,7 @@ TEST(BmpDecoder, OsTwoHeaderReadsThreeByteTableAndFindsDataThroughItsOffset) {
 }
 
 TEST(BmpDecoder, GapBeforeThePixelsIsSkippedForAnyHeader) {
-    BmpSpec s;
+    BmpRecipe s;
     s.gap = 10;
     s.data = StoredRows({{1, 2, 3}});
     auto r = DecodeBytes(MakeBmp(s));
@@ -150,7 +150,7 @@ TEST(BmpDecoder, GapBeforeThePixelsIsSkippedForAnyHeader) {
 }
 
 TEST(BmpDecoder, ResolutionFromPixelsPerMetreWithOneHundredFiftyFallback) {
-    BmpSpec s;
+    BmpRecipe s;
     s.data = StoredRows({{0, 0, 0}});
     auto dpi = [&](std::int32_t x, std::int32_t y) {
         s.ppmX = x;
@@ -163,7 +163,7 @@ TEST(BmpDecoder, ResolutionFromPixelsPerMetreWithOneHundredFiftyFallback) {
 }
 
 TEST(BmpDecoder, FinalRowMayLackItsFiller) {
-    BmpSpec s;
+    BmpRecipe s;
     s.height = 2;
     s.data = StoredRows({{1, 2, 3}, {4, 5, 6}}, false);
     auto r = DecodeBytes(MakeBmp(s));
@@ -172,7 +172,7 @@ TEST(BmpDecoder, FinalRowMayLackItsFiller) {
 }
 
 TEST(BmpDecoder, Rle8RunsLiteralsEscapesAndCutRuns) {
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 8;
     s.compression = 1;
     s.width = 4;
@@ -195,7 +195,7 @@ TEST(BmpDecoder, Rle8RunsLiteralsEscapesAndCutRuns) {
 }
 
 TEST(BmpDecoder, Rle4ScratchRowCarriesPixelsTheNextRowLeavesOut) {
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 4;
     s.compression = 2;
     s.width = 5;
@@ -218,7 +218,7 @@ TEST(BmpDecoder, Rle4ScratchRowCarriesPixelsTheNextRowLeavesOut) {
 
 TEST(BmpDecoder, DeltaEscapeIsRefusedInBothRleKinds) {
     for (std::uint16_t bits : {4, 8}) {
-        BmpSpec s;
+        BmpRecipe s;
         s.bits = bits;
         s.compression = bits == 8 ? 1 : 2;
         s.width = 4;
@@ -231,7 +231,7 @@ TEST(BmpDecoder, DeltaEscapeIsRefusedInBothRleKinds) {
 }
 
 TEST(BmpDecoder, HeaderErrors) {
-    BmpSpec s;
+    BmpRecipe s;
     s.data = StoredRows({{0, 0, 0}});
 
     s.arrayHeaders = 1;
@@ -257,13 +257,13 @@ TEST(BmpDecoder, HeaderErrors) {
         EXPECT_EQ(r->text, DecoderText("Invalid image dimensions."));
     }
 
-    Bytes odd = MakeBmp(BmpSpec{});
+    Bytes odd = MakeBmp(BmpRecipe{});
     odd[14] = 8;  // an info header size nothing knows
     EXPECT_EQ(DecodeBytes(odd)->code, 2);
 }
 
 TEST(BmpDecoder, HeaderPromisingMorePixelsThanTheDataHoldsIsRefusedBeforeAllocating) {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 16000;
     s.height = 16000;  // under the pixel limit, but 768 MB of pixel data
     s.data = StoredRows({{1, 2, 3}});
@@ -287,7 +287,7 @@ TEST(BmpDecoder, HeaderPromisingMorePixelsThanTheDataHoldsIsRefusedBeforeAllocat
 }
 
 TEST(BmpDecoder, TruncationEndsTheDataWithCodeEleven) {
-    BmpSpec s;
+    BmpRecipe s;
     s.bits = 8;
     s.compression = 1;
     s.width = 4;
@@ -306,7 +306,7 @@ TEST(BmpDecoder, TruncationEndsTheDataWithCodeEleven) {
 }
 
 TEST(BmpDecoder, DecodesDirectlyWithoutTheFrontEnd) {
-    BmpSpec s;
+    BmpRecipe s;
     s.data = StoredRows({{9, 8, 7}});
     const Bytes bytes = MakeBmp(s);
     BmpDecoder decoder;

@@ -201,10 +201,10 @@ protected:
 using FileDecoding = TempFolder;
 
 TEST_F(FileDecoding, FormatComesFromTheContentNotTheName) {
-    test::JpegSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    const std::string jpegAsBmp = Write("photo.bmp", test::MakeJpeg(spec));
+    test::JpegRecipe recipe;
+    recipe.width = 4;
+    recipe.height = 2;
+    const std::string jpegAsBmp = Write("photo.bmp", test::MakeJpeg(recipe));
     const std::string bmpAsJpeg = Write("picture.jpg", SmallBmp());
     AutoDecoder decoder;
     PlainBitmap bitmap;

@@ -38,7 +38,7 @@ std::vector<std::array<std::uint8_t, 3>> Table(int colours) {
 }
 
 Bytes Bmp(std::uint16_t bits, std::uint32_t compression = 0, std::uint32_t headerSize = 40, bool maskWords = true) {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = kW;
     s.height = kH;
     s.bits = bits;
@@ -99,7 +99,7 @@ Bytes Bmp(std::uint16_t bits, std::uint32_t compression = 0, std::uint32_t heade
 }
 
 Bytes Tga(std::uint8_t type, std::uint8_t depth, std::uint8_t descriptor = 0) {
-    TgaSpec s;
+    TgaRecipe s;
     s.type = type;
     s.depth = depth;
     s.descriptor = descriptor;
@@ -150,7 +150,7 @@ Bytes Tga(std::uint8_t type, std::uint8_t depth, std::uint8_t descriptor = 0) {
 }
 
 Bytes Png(int colourType, int bitDepth, bool interlaced = false) {
-    PngSpec s;
+    PngRecipe s;
     s.width = kW;
     s.height = kH;
     s.colourType = colourType;
@@ -190,7 +190,7 @@ Bytes Png(int colourType, int bitDepth, bool interlaced = false) {
 }
 
 Bytes Jpeg(int components, bool progressive = false) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = kW;
     s.height = kH;
     s.components = components;

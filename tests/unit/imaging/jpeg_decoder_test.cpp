@@ -11,12 +11,12 @@ namespace {
 
 using test::Bytes;
 using test::DecodeBytes;
-using test::JpegSpec;
+using test::JpegRecipe;
 using test::MakeJpeg;
 using test::PixelAt;
 
-JpegSpec Solid(int width, int height, std::initializer_list<std::uint8_t> components) {
-    JpegSpec s;
+JpegRecipe Solid(int width, int height, std::initializer_list<std::uint8_t> components) {
+    JpegRecipe s;
     s.width = width;
     s.height = height;
     s.components = static_cast<int>(components.size());
@@ -57,7 +57,7 @@ TEST(JpegDecoder, CmykPutsCyanMagentaYellowIntoRedGreenBlue) {
 }
 
 TEST(JpegDecoder, ProgressiveMatchesBaseline) {
-    JpegSpec s = Solid(24, 16, {10, 200, 120});
+    JpegRecipe s = Solid(24, 16, {10, 200, 120});
     for (int i = 0; i < 24 * 16 * 3; i += 7) s.pixels[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     auto baseline = DecodeBytes(MakeJpeg(s));
     s.progressive = true;
@@ -67,7 +67,7 @@ TEST(JpegDecoder, ProgressiveMatchesBaseline) {
 }
 
 TEST(JpegDecoder, DensityFallsBackToSeventyTwo) {
-    JpegSpec s = Solid(8, 8, {1, 2, 3});
+    JpegRecipe s = Solid(8, 8, {1, 2, 3});
     s.xDensity = 300;
     s.yDensity = 150;
     EXPECT_EQ(DecodeBytes(MakeJpeg(s))->bitmap.GetResolution(), (Resolution{300, 150}));
@@ -89,7 +89,7 @@ TEST(JpegDecoder, EightBitsFromAColourPictureIsRefused) {
 }
 
 TEST(JpegDecoder, DataCutShortStillDecodesToTheFullSize) {
-    JpegSpec s = Solid(64, 64, {0, 0, 0});
+    JpegRecipe s = Solid(64, 64, {0, 0, 0});
     for (std::size_t i = 0; i < s.pixels.size(); ++i) s.pixels[i] = static_cast<std::uint8_t>(std::rand());
     const Bytes full = MakeJpeg(s);
     auto r = DecodeBytes(test::Truncated(full, full.size() * 2 / 3));

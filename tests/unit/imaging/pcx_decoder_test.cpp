@@ -22,7 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 using test::DecodeErrorWith;
 using test::ExpectDecoderError;
 
-struct PcxSpec {
+struct PcxRecipe {
     int bits = 8;
     int planes = 3;
     int xmin = 0, ymin = 0;
@@ -39,7 +39,7 @@ void PutLe16(Bytes& b, std::size_t at, int v) {
     b[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
 }
 
-Bytes Header(const PcxSpec& s) {
+Bytes Header(const PcxRecipe& s) {
     Bytes h(128, 0);
     h[0] = static_cast<std::uint8_t>(s.manufacturer);
     h[1] = 5;
@@ -115,7 +115,7 @@ Pixel32 Rgb(int r, int g, int b) {
 // --- valid pictures --------------------------------------------------------
 
 TEST(PcxDecoder, TrueColourTakesPlanesAsRedGreenBlueAndIgnoresLinePadding) {
-    PcxSpec s;
+    PcxRecipe s;
     s.width = 5;
     s.height = 2;
     s.bytesPerLine = 6;
@@ -139,7 +139,7 @@ TEST(PcxDecoder, TrueColourTakesPlanesAsRedGreenBlueAndIgnoresLinePadding) {
 }
 
 TEST(PcxDecoder, PaletteOf256ColoursFollowsTheDataWhateverItsMarker) {
-    PcxSpec s;
+    PcxRecipe s;
     s.planes = 1;
     s.width = 3;
     s.height = 2;
@@ -156,7 +156,7 @@ TEST(PcxDecoder, PaletteOf256ColoursFollowsTheDataWhateverItsMarker) {
 }
 
 TEST(PcxDecoder, SixteenColoursInFourPlanesUseTheHeaderColourMap) {
-    PcxSpec s;
+    PcxRecipe s;
     s.bits = 1;
     s.planes = 4;
     s.width = 16;
@@ -179,7 +179,7 @@ TEST(PcxDecoder, SixteenColoursInFourPlanesUseTheHeaderColourMap) {
 
 TEST(PcxDecoder, TwoAndThreeBitPlanesIndexTheHeaderMap) {
     for (int planes : {2, 3}) {
-        PcxSpec s;
+        PcxRecipe s;
         s.bits = 1;
         s.planes = planes;
         s.width = 8;
@@ -199,7 +199,7 @@ TEST(PcxDecoder, TwoAndThreeBitPlanesIndexTheHeaderMap) {
 }
 
 TEST(PcxDecoder, MonochromeIsBlackAndWhiteWhateverTheHeaderSays) {
-    PcxSpec s;
+    PcxRecipe s;
     s.bits = 1;
     s.planes = 1;
     s.width = 10;
@@ -215,7 +215,7 @@ TEST(PcxDecoder, MonochromeIsBlackAndWhiteWhateverTheHeaderSays) {
 }
 
 TEST(PcxDecoder, PackedTwoAndFourBitPixelsGoHighBitsFirst) {
-    PcxSpec s;
+    PcxRecipe s;
     s.planes = 1;
     s.height = 1;
     for (int i = 0; i < 16; ++i) s.colourMap[i] = {0, static_cast<std::uint8_t>(i), 0};
@@ -237,7 +237,7 @@ TEST(PcxDecoder, PackedTwoAndFourBitPixelsGoHighBitsFirst) {
 }
 
 TEST(PcxDecoder, RunsMayCarryOnIntoTheNextLine) {
-    PcxSpec s;
+    PcxRecipe s;
     s.planes = 1;
     s.width = 4;
     s.height = 3;
@@ -250,7 +250,7 @@ TEST(PcxDecoder, RunsMayCarryOnIntoTheNextLine) {
 }
 
 TEST(PcxDecoder, ThirtyTwoBitRequestKeepsTheDepthAndEightIsRefused) {
-    PcxSpec s;
+    PcxRecipe s;
     const Bytes file = Concat(Header(s), Encode(Bytes(12, 0x33)));
     PlainBitmap b;
     Decode(file, b, 32);
@@ -265,7 +265,7 @@ TEST(PcxDecoder, ThirtyTwoBitRequestKeepsTheDepthAndEightIsRefused) {
 }
 
 TEST(PcxDecoder, DibTargetGetsTheSamePixels) {
-    PcxSpec s;
+    PcxRecipe s;
     s.width = 3;
     s.bytesPerLine = 3;
     Bytes raw;
@@ -280,7 +280,7 @@ TEST(PcxDecoder, DibTargetGetsTheSamePixels) {
 }
 
 TEST(PcxDecoder, RecognisedByContentThroughTheFrontEnd) {
-    PcxSpec s;
+    PcxRecipe s;
     s.width = 1;
     s.height = 1;
     s.bytesPerLine = 1;
@@ -294,7 +294,7 @@ TEST(PcxDecoder, RecognisedByContentThroughTheFrontEnd) {
 // --- errors ----------------------------------------------------------------
 
 TEST(PcxDecoder, HeaderErrors) {
-    PcxSpec s;
+    PcxRecipe s;
     s.manufacturer = 11;
     ExpectError(Concat(Header(s), Bytes(12)), 1, "Error decoding pcx: Not a PCX file.");
     s = {};
@@ -305,14 +305,14 @@ TEST(PcxDecoder, HeaderErrors) {
 TEST(PcxDecoder, PlaneAndDepthCombinationsOutsideTheTable) {
     const Bytes data(64, 0);
     for (int planes : {0, 5, 8}) {
-        PcxSpec s;
+        PcxRecipe s;
         s.bits = 1;
         s.planes = planes;
         ExpectError(Concat(Header(s), data), 2, "Can't handle image with more than 4 planes.");
     }
     const std::pair<int, int> others[] = {{2, 2}, {4, 4}, {8, 2}, {8, 4}, {8, 0}, {3, 1}, {16, 1}, {24, 1}, {0, 1}};
     for (auto [bits, planes] : others) {
-        PcxSpec s;
+        PcxRecipe s;
         s.bits = bits;
         s.planes = planes;
         ExpectError(Concat(Header(s), data), 2, "Can't handle bits per pixel image with planes.");
@@ -321,7 +321,7 @@ TEST(PcxDecoder, PlaneAndDepthCombinationsOutsideTheTable) {
 
 TEST(PcxDecoder, SeveralPlanesOfMoreThanOneBitAreRefusedAfterUnpacking) {
     for (int bits : {2, 4}) {
-        PcxSpec s;
+        PcxRecipe s;
         s.bits = bits;
         s.planes = 3;
         s.bytesPerLine = 1;
@@ -334,7 +334,7 @@ TEST(PcxDecoder, SeveralPlanesOfMoreThanOneBitAreRefusedAfterUnpacking) {
 }
 
 TEST(PcxDecoder, RunLongerThanTheRestOfTheImage) {
-    PcxSpec s;  // 2 x 2, 3 planes of 2 bytes: 12 bytes in all
+    PcxRecipe s;  // 2 x 2, 3 planes of 2 bytes: 12 bytes in all
     ExpectError(Concat(Header(s), Bytes{0xCD, 0x01}), 7, "repeat count spans end of image.");
     ExpectError(Concat(Header(s), Bytes{0xCB, 0x01, 0xC2, 0x01}), 7, "repeat count spans end of image.");
     // Exactly filling the image is fine.
@@ -343,7 +343,7 @@ TEST(PcxDecoder, RunLongerThanTheRestOfTheImage) {
 }
 
 TEST(PcxDecoder, DimensionsAreCheckedBeforeAnythingIsAllocated) {
-    PcxSpec s;
+    PcxRecipe s;
     s.xmin = 5;
     s.width = 0;  // x max = x min - 1
     ExpectError(Concat(Header(s), Bytes(12)), 2, "Invalid image dimensions.");
@@ -360,7 +360,7 @@ TEST(PcxDecoder, DimensionsAreCheckedBeforeAnythingIsAllocated) {
 }
 
 TEST(PcxDecoder, LinesTooShortForTheWidthAreRefused) {
-    PcxSpec s;
+    PcxRecipe s;
     s.width = 5;
     s.bytesPerLine = 4;
     ExpectError(Concat(Header(s), Bytes(64)), 2, "Error decoding pcx: Bytes per line too small for image width.");
@@ -377,7 +377,7 @@ TEST(PcxDecoder, LinesTooShortForTheWidthAreRefused) {
 // --- truncated files -------------------------------------------------------
 
 TEST(PcxDecoder, ShortHeaderEndsTheData) {
-    const Bytes header = Header(PcxSpec{});
+    const Bytes header = Header(PcxRecipe{});
     for (std::size_t n : {0u, 1u, 64u, 127u}) {
         const PLTextException e = DecodeError(Bytes(header.begin(), header.begin() + static_cast<long>(n)));
         EXPECT_EQ(e.GetCode(), 11) << n;
@@ -386,7 +386,7 @@ TEST(PcxDecoder, ShortHeaderEndsTheData) {
 }
 
 TEST(PcxDecoder, TruncatedImageDataDecodesWhatIsThere) {
-    PcxSpec s;
+    PcxRecipe s;
     s.width = 4;
     s.height = 4;
     s.bytesPerLine = 4;
@@ -408,7 +408,7 @@ TEST(PcxDecoder, TruncatedImageDataDecodesWhatIsThere) {
 }
 
 TEST(PcxDecoder, TruncatedSixteenColourPictureShowsColourZeroBeyondTheData) {
-    PcxSpec s;
+    PcxRecipe s;
     s.bits = 1;
     s.planes = 4;
     s.width = 8;
@@ -423,7 +423,7 @@ TEST(PcxDecoder, TruncatedSixteenColourPictureShowsColourZeroBeyondTheData) {
 }
 
 TEST(PcxDecoder, TruncatedPictureWithPaletteAfterItEndsTheData) {
-    PcxSpec s;
+    PcxRecipe s;
     s.planes = 1;
     s.width = 4;
     s.height = 2;

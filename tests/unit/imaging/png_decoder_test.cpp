@@ -17,7 +17,7 @@ using test::DecodeBytes;
 using test::HashBitmap;
 using test::MakePng;
 using test::PixelAt;
-using test::PngSpec;
+using test::PngRecipe;
 
 // Rewrites the PLTE chunk to its first `entries` entries.
 Bytes ShortenPalette(const Bytes& png, std::size_t entries) {
@@ -39,8 +39,8 @@ Bytes ShortenPalette(const Bytes& png, std::size_t entries) {
     return png;
 }
 
-PngSpec Rgb(int width, int height) {
-    PngSpec s;
+PngRecipe Rgb(int width, int height) {
+    PngRecipe s;
     s.width = width;
     s.height = height;
     s.colourType = PNG_COLOR_TYPE_RGB;
@@ -63,7 +63,7 @@ TEST(PngDecoder, RgbBecomesOpaqueThirtyTwoBitsInBgrOrder) {
 }
 
 TEST(PngDecoder, RgbaAndGreyAlphaKeepTheirAlpha) {
-    PngSpec s;
+    PngRecipe s;
     s.width = 2;
     s.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     s.samples = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -89,7 +89,7 @@ TEST(PngDecoder, RgbaAndGreyAlphaKeepTheirAlpha) {
 }
 
 TEST(PngDecoder, PalettePictureAtThirtyTwoBitsHasOpaquePaletteColours) {
-    PngSpec s;
+    PngRecipe s;
     s.width = 3;
     s.colourType = PNG_COLOR_TYPE_PALETTE;
     s.paletteRgb = {10, 20, 30, 40, 50, 60, 70, 80, 90};
@@ -110,7 +110,7 @@ TEST(PngDecoder, PalettePictureAtThirtyTwoBitsHasOpaquePaletteColours) {
 }
 
 TEST(PngDecoder, PackedPaletteAndIndicesBeyondThePalette) {
-    PngSpec s;
+    PngRecipe s;
     s.width = 4;
     s.colourType = PNG_COLOR_TYPE_PALETTE;
     s.bitDepth = 4;
@@ -135,7 +135,7 @@ TEST(PngDecoder, PackedPaletteAndIndicesBeyondThePalette) {
 }
 
 TEST(PngDecoder, GreyDepthsGetARampOverTheirOwnRange) {
-    PngSpec s;
+    PngRecipe s;
     s.width = 4;
     s.colourType = PNG_COLOR_TYPE_GRAY;
     s.bitDepth = 2;
@@ -155,11 +155,11 @@ TEST(PngDecoder, GreyDepthsGetARampOverTheirOwnRange) {
 }
 
 TEST(PngDecoder, SixteenBitGreyEqualsItsEightBitTwin) {
-    PngSpec eight;
+    PngRecipe eight;
     eight.width = 5;
     eight.colourType = PNG_COLOR_TYPE_GRAY;
     eight.samples = {0, 1, 127, 128, 255};
-    PngSpec sixteen = eight;
+    PngRecipe sixteen = eight;
     sixteen.bitDepth = 16;
     sixteen.samples.clear();
     for (std::uint8_t v : eight.samples) {
@@ -174,7 +174,7 @@ TEST(PngDecoder, SixteenBitGreyEqualsItsEightBitTwin) {
 }
 
 TEST(PngDecoder, InterlacedEqualsProgressive) {
-    PngSpec s = Rgb(11, 9);
+    PngRecipe s = Rgb(11, 9);
     auto plain = DecodeBytes(MakePng(s));
     s.interlaced = true;
     auto interlaced = DecodeBytes(MakePng(s));
@@ -183,7 +183,7 @@ TEST(PngDecoder, InterlacedEqualsProgressive) {
 }
 
 TEST(PngDecoder, ResolutionOnlyFromMetres) {
-    PngSpec s = Rgb(1, 1);
+    PngRecipe s = Rgb(1, 1);
     s.pixelsPerMetre = 2835;
     EXPECT_EQ(DecodeBytes(MakePng(s))->bitmap.GetResolution(), (Resolution{72, 72}));
     s.pixelsPerMetre = 3780;

@@ -76,7 +76,7 @@ Bytes ResolutionBlockData(std::uint32_t h, std::uint32_t v) {
     return d;
 }
 
-struct PsdSpec {
+struct PsdRecipe {
     int channels = 3;
     std::uint32_t width = 8;
     std::uint32_t height = 2;
@@ -102,7 +102,7 @@ std::vector<Bytes> Gradient(int channels, int width, int height) {
     return rows;
 }
 
-Bytes Build(const PsdSpec& s) {
+Bytes Build(const PsdRecipe& s) {
     Bytes f;
     Append(f, s.signature);
     Be16(f, 1);
@@ -146,8 +146,8 @@ Bytes Build(const PsdSpec& s) {
     return f;
 }
 
-PsdSpec Rgb(int channels, int width = 8, int height = 2) {
-    PsdSpec s;
+PsdRecipe Rgb(int channels, int width = 8, int height = 2) {
+    PsdRecipe s;
     s.channels = channels;
     s.width = static_cast<std::uint32_t>(width);
     s.height = static_cast<std::uint32_t>(height);
@@ -245,7 +245,7 @@ TEST(PsdDecoder, FourthChannelIsAlphaAndFurtherOnesAreDropped) {
 }
 
 TEST(PsdDecoder, GreyscaleAndIndexedGiveEightBitPictures) {
-    PsdSpec grey;
+    PsdRecipe grey;
     grey.mode = 1;
     grey.channels = 1;
     grey.rows = Gradient(1, 8, 2);
@@ -255,7 +255,7 @@ TEST(PsdDecoder, GreyscaleAndIndexedGiveEightBitPictures) {
     EXPECT_EQ(g.Palette()[200], (Pixel32{200, 200, 200, 255}));
     EXPECT_EQ(g.Row(1)[3], 19);
 
-    PsdSpec indexed = grey;
+    PsdRecipe indexed = grey;
     indexed.mode = 2;
     for (int plane = 0; plane < 3; ++plane)
         for (int i = 0; i < 256; ++i) indexed.colourData.push_back(static_cast<std::uint8_t>(plane == 0 ? i : plane == 1 ? 255 - i : 7));
@@ -272,7 +272,7 @@ TEST(PsdDecoder, GreyscaleAndIndexedGiveEightBitPictures) {
 }
 
 TEST(PsdDecoder, IndexedWithoutColourDataUsesGreysNotTheLastFilesPalette) {
-    PsdSpec s;
+    PsdRecipe s;
     s.mode = 2;
     s.channels = 1;
     s.rows = Gradient(1, 8, 2);
@@ -295,7 +295,7 @@ TEST(PsdDecoder, IndexedWithoutColourDataUsesGreysNotTheLastFilesPalette) {
 // Colour mode data of another length (duotone data, say) is stepped over
 // whole, so the sections after it are still found.
 TEST(PsdDecoder, ColourModeDataIsSkippedByItsLength) {
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     s.colourData = Bytes(100, 0x42);
     s.resources = {{1005, "", ResolutionBlockData(72u << 16, 72u << 16)}};
     PlainBitmap b;
@@ -303,7 +303,7 @@ TEST(PsdDecoder, ColourModeDataIsSkippedByItsLength) {
     EXPECT_EQ(b.GetResolution(), (Resolution{72, 72}));
     EXPECT_EQ(At(b, 1, 1).b, 80 + 1 + 16);
 
-    PsdSpec indexed;
+    PsdRecipe indexed;
     indexed.mode = 2;
     indexed.channels = 1;
     indexed.rows = Gradient(1, 8, 2);
@@ -314,7 +314,7 @@ TEST(PsdDecoder, ColourModeDataIsSkippedByItsLength) {
 }
 
 TEST(PsdDecoder, ResolutionComesFromBlock1005AmongOthers) {
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     s.resources = {
         {1000, "odd", Bytes(5, 1)},     // odd name and odd data: both padded
         {1005, "", ResolutionBlockData(72u << 16, (96u << 16) + 0x8000u)},
@@ -327,7 +327,7 @@ TEST(PsdDecoder, ResolutionComesFromBlock1005AmongOthers) {
 }
 
 TEST(PsdDecoder, ShortResolutionBlockIsSkippedWhole) {
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     s.resources = {{1005, "", Bytes(6, 0x11)}, {1005, "", ResolutionBlockData(150u << 16, 150u << 16)}};
     PlainBitmap b;
     Decode(Build(s), b);
@@ -335,7 +335,7 @@ TEST(PsdDecoder, ShortResolutionBlockIsSkippedWhole) {
 }
 
 TEST(PsdDecoder, LayersAreSkippedToTheEndOfTheirSection) {
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     Bytes records = LayerRecord(4, 20);
     Append(records, LayerRecord(2, 0));
     for (int count : {2, -2}) {
@@ -355,7 +355,7 @@ TEST(PsdDecoder, LayersAreSkippedToTheEndOfTheirSection) {
 }
 
 TEST(PsdDecoder, LayerRecordsReachingPastTheirSectionAreNotFollowed) {
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     // Claims 50 layers, holds one: the composite must still be found.
     s.layerSection = LayerSection(50, LayerRecord(3, 4), 0);
     PlainBitmap b;
@@ -382,7 +382,7 @@ TEST(PsdDecoder, NarrowPicturesAreReadAsPlainRows) {
 // Writers that pack narrow rows too give a count table that matches the data.
 TEST(PsdDecoder, NarrowPicturesWithPackedRowsAreUnpacked) {
     for (int width : {1, 5, 7}) {
-        PsdSpec s = Rgb(3, width, 3);
+        PsdRecipe s = Rgb(3, width, 3);
         s.rows[4][0] = s.rows[4][1 % width] = s.rows[4][width - 1];  // some runs among the literals
         Bytes f = Build(s);
         // Build writes narrow rows plain: rebuild the composite packed.
@@ -404,7 +404,7 @@ TEST(PsdDecoder, NarrowPicturesWithPackedRowsAreUnpacked) {
 }
 
 TEST(PsdDecoder, PackBitsIsCutAtTheRowAndAtItsOwnData) {
-    PsdSpec s;
+    PsdRecipe s;
     s.mode = 1;
     s.channels = 1;
     s.width = 8;
@@ -437,7 +437,7 @@ TEST(PsdDecoder, RecognisedByContentThroughTheFrontEnd) {
 // --- errors ----------------------------------------------------------------
 
 TEST(PsdDecoder, SignatureErrors) {
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     s.signature = "8BPX";
     ExpectError(Build(s), 2, "PSD decoder: This isn't a photoshop file.");
 
@@ -452,7 +452,7 @@ TEST(PsdDecoder, SignatureErrors) {
 
 TEST(PsdDecoder, OnlyGreyIndexedAndRgbModes) {
     for (int mode : {0, 4, 7, 8, 9}) {
-        PsdSpec s = Rgb(4);
+        PsdRecipe s = Rgb(4);
         s.mode = mode;
         ExpectError(Build(s), 6, "This PSD color mode is not supported.");
     }
@@ -464,11 +464,11 @@ TEST(PsdDecoder, OnlyRunLengthCompression) {
     DecoderTrace::SetLevel(2);
     DecoderTrace::SetFileName(tracePath);
     for (int compression : {0, 2, 3}) {
-        PsdSpec s = Rgb(3);
+        PsdRecipe s = Rgb(3);
         s.compression = compression;
         ExpectError(Build(s), 2, "PSD decoder: Compression type not supported.");
     }
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     s.compression = 4;
     ExpectError(Build(s), 2, "PSD decoder: Compression unknown.");
     DecoderTrace::SetFileName("");
@@ -488,7 +488,7 @@ TEST(PsdDecoder, OnlyRunLengthCompression) {
 }
 
 TEST(PsdDecoder, DimensionsAndChannelsAreCheckedBeforeAllocating) {
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     s.width = 0;
     ExpectError(Build(s), 2, "Invalid image dimensions.");
     s = Rgb(3);
@@ -506,7 +506,7 @@ TEST(PsdDecoder, DimensionsAndChannelsAreCheckedBeforeAllocating) {
 
 TEST(PsdDecoder, HugePictureFromATinyFileEndsTheDataBeforeAllocating) {
     // 16384 x 16384 fits the limit but its row counts alone need 96 KiB.
-    PsdSpec s = Rgb(3);
+    PsdRecipe s = Rgb(3);
     s.width = 16384;
     s.height = 16384;
     ExpectEndOfData(Build(s));
@@ -515,7 +515,7 @@ TEST(PsdDecoder, HugePictureFromATinyFileEndsTheDataBeforeAllocating) {
 // --- truncated files -------------------------------------------------------
 
 TEST(PsdDecoder, TruncationAnywhereEndsTheData) {
-    PsdSpec s = Rgb(4, 12, 3);
+    PsdRecipe s = Rgb(4, 12, 3);
     s.colourData = Bytes(768, 1);
     s.resources = {{1005, "res", ResolutionBlockData(72u << 16, 72u << 16)}};
     s.layerSection = LayerSection(1, LayerRecord(2, 6), 10);

@@ -70,7 +70,7 @@ Outcome DecodeResized(const Bytes& file, const SizeChooser& choose, DecodeScale 
 }
 
 Bytes NoisyJpeg(int width, int height, int components, bool progressive = false) {
-    test::JpegSpec s;
+    test::JpegRecipe s;
     s.width = width;
     s.height = height;
     s.components = components;
@@ -84,7 +84,7 @@ Bytes NoisyJpeg(int width, int height, int components, bool progressive = false)
 }
 
 Bytes RgbaPng(int width, int height) {
-    test::PngSpec s;
+    test::PngRecipe s;
     s.width = width;
     s.height = height;
     s.colourType = 6;
@@ -95,7 +95,7 @@ Bytes RgbaPng(int width, int height) {
 // A palette or grey PNG (8 bits per pixel in the bitmap), noisy, with a
 // resolution, optionally interlaced.
 Bytes IndexedPng(int width, int height, int colourType, int bitDepth, bool interlaced = false) {
-    test::PngSpec s;
+    test::PngRecipe s;
     s.width = width;
     s.height = height;
     s.colourType = colourType;
@@ -124,7 +124,7 @@ struct Picture {
 };
 
 Bytes GreyBmp() {
-    test::BmpSpec s;
+    test::BmpRecipe s;
     s.width = 5;
     s.height = 3;
     s.bits = 8;

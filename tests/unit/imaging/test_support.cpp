@@ -34,7 +34,7 @@ ByteWriter& ByteWriter::Fill(std::size_t count, std::uint8_t value) {
 }
 
 Bytes QuadrantJpeg() {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 32;
     s.height = 16;
     s.quality = 100;
@@ -47,21 +47,21 @@ Bytes QuadrantJpeg() {
     return MakeJpeg(s);
 }
 
-Bytes ExifTiff(const ExifSpec& spec) {
+Bytes ExifTiff(const ExifRecipe& recipe) {
     ByteWriter w;
-    const bool le = spec.littleEndian;
+    const bool le = recipe.littleEndian;
     const auto u16 = [&](unsigned v) { le ? w.U16(v) : w.U16BE(v); };
     const auto u32 = [&](std::uint32_t v) { le ? w.U32(v) : w.U32BE(v); };
     w.Text(le ? "II" : "MM");
     u16(42);
-    u32(spec.ifdOffset);
-    u16(spec.entryCount);
+    u32(recipe.ifdOffset);
+    u16(recipe.entryCount);
     u16(0x0112);
     u16(3);
-    u32(spec.valueCount);
-    u16(spec.orientation);
+    u32(recipe.valueCount);
+    u16(recipe.orientation);
     u16(0);
-    u32(spec.nextIfd);
+    u32(recipe.nextIfd);
     return w.Take();
 }
 
@@ -123,8 +123,8 @@ Bytes StoredRows(const std::vector<Bytes>& topFirst, bool padLast) {
     return out;
 }
 
-Bytes MakeBmp(const BmpSpec& spec) {
-    BmpSpec s = spec;
+Bytes MakeBmp(const BmpRecipe& recipe) {
+    BmpRecipe s = recipe;
     // Without a colours-used count the table has 2^bits entries.
     if (s.bits <= 8 && s.coloursUsed == 0) s.table.resize(std::size_t{1} << s.bits, {0, 0, 0});
     const std::size_t entry = s.headerSize == 12 ? 3 : 4;
@@ -157,7 +157,7 @@ Bytes MakeBmp(const BmpSpec& spec) {
     return w.Take();
 }
 
-Bytes MakeTga(const TgaSpec& s) {
+Bytes MakeTga(const TgaRecipe& s) {
     ByteWriter w;
     w.U8(static_cast<unsigned>(s.id.size())).U8(s.mapType).U8(s.type).U16(s.first).U16(s.mapLength).U8(s.mapBits);
     w.U16(0).U16(0).U16(s.width).U16(s.height).U8(s.depth).U8(s.descriptor);
@@ -176,7 +176,7 @@ void PngFlush(png_structp) {}
 
 }  // namespace
 
-Bytes MakePng(const PngSpec& spec) {
+Bytes MakePng(const PngRecipe& recipe) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -186,33 +186,33 @@ Bytes MakePng(const PngSpec& spec) {
         std::abort();
     }
     png_set_write_fn(png, &out, PngWrite, PngFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height), spec.bitDepth,
-                 spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(recipe.width), static_cast<png_uint_32>(recipe.height), recipe.bitDepth,
+                 recipe.colourType, recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    if (spec.colourType == PNG_COLOR_TYPE_PALETTE) {
-        for (std::size_t i = 0; i + 2 < spec.paletteRgb.size(); i += 3) {
-            palette.push_back(png_color{spec.paletteRgb[i], spec.paletteRgb[i + 1], spec.paletteRgb[i + 2]});
+    if (recipe.colourType == PNG_COLOR_TYPE_PALETTE) {
+        for (std::size_t i = 0; i + 2 < recipe.paletteRgb.size(); i += 3) {
+            palette.push_back(png_color{recipe.paletteRgb[i], recipe.paletteRgb[i + 1], recipe.paletteRgb[i + 2]});
         }
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     }
-    if (spec.withTrns) {
+    if (recipe.withTrns) {
         png_byte alphas[1] = {0};
         png_color_16 colour{};
-        if (spec.colourType == PNG_COLOR_TYPE_PALETTE) {
+        if (recipe.colourType == PNG_COLOR_TYPE_PALETTE) {
             png_set_tRNS(png, info, alphas, 1, nullptr);
         } else {
             png_set_tRNS(png, info, nullptr, 0, &colour);
         }
     }
-    if (spec.pixelsPerMetre) png_set_pHYs(png, info, *spec.pixelsPerMetre, *spec.pixelsPerMetre, PNG_RESOLUTION_METER);
-    if (spec.pixelsPerUnknown) {
-        png_set_pHYs(png, info, *spec.pixelsPerUnknown, *spec.pixelsPerUnknown, PNG_RESOLUTION_UNKNOWN);
+    if (recipe.pixelsPerMetre) png_set_pHYs(png, info, *recipe.pixelsPerMetre, *recipe.pixelsPerMetre, PNG_RESOLUTION_METER);
+    if (recipe.pixelsPerUnknown) {
+        png_set_pHYs(png, info, *recipe.pixelsPerUnknown, *recipe.pixelsPerUnknown, PNG_RESOLUTION_UNKNOWN);
     }
     png_write_info(png, info);
     const std::size_t rowBytes = png_get_rowbytes(png, info);
-    std::vector<png_bytep> rows(static_cast<std::size_t>(spec.height));
-    Bytes samples = spec.samples;
+    std::vector<png_bytep> rows(static_cast<std::size_t>(recipe.height));
+    Bytes samples = recipe.samples;
     samples.resize(rowBytes * rows.size());
     for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = samples.data() + y * rowBytes;
     png_write_image(png, rows.data());
@@ -221,7 +221,7 @@ Bytes MakePng(const PngSpec& spec) {
     return out;
 }
 
-Bytes MakeJpeg(const JpegSpec& spec) {
+Bytes MakeJpeg(const JpegRecipe& recipe) {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
     info.err = jpeg_std_error(&error);
@@ -229,21 +229,21 @@ Bytes MakeJpeg(const JpegSpec& spec) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(spec.width);
-    info.image_height = static_cast<JDIMENSION>(spec.height);
-    info.input_components = spec.components;
-    info.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 4 ? JCS_CMYK : JCS_RGB;
+    info.image_width = static_cast<JDIMENSION>(recipe.width);
+    info.image_height = static_cast<JDIMENSION>(recipe.height);
+    info.input_components = recipe.components;
+    info.in_color_space = recipe.components == 1 ? JCS_GRAYSCALE : recipe.components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&info);
-    info.write_JFIF_header = spec.jfif ? TRUE : FALSE;
-    info.density_unit = static_cast<UINT8>(spec.densityUnit);
-    info.X_density = static_cast<UINT16>(spec.xDensity);
-    info.Y_density = static_cast<UINT16>(spec.yDensity);
+    jpeg_set_quality(&info, recipe.quality, TRUE);
+    if (recipe.progressive) jpeg_simple_progression(&info);
+    info.write_JFIF_header = recipe.jfif ? TRUE : FALSE;
+    info.density_unit = static_cast<UINT8>(recipe.densityUnit);
+    info.X_density = static_cast<UINT16>(recipe.xDensity);
+    info.Y_density = static_cast<UINT16>(recipe.yDensity);
     jpeg_start_compress(&info, TRUE);
-    Bytes pixels = spec.pixels;
-    const std::size_t stride = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.components);
-    pixels.resize(stride * static_cast<std::size_t>(spec.height));
+    Bytes pixels = recipe.pixels;
+    const std::size_t stride = static_cast<std::size_t>(recipe.width) * static_cast<std::size_t>(recipe.components);
+    pixels.resize(stride * static_cast<std::size_t>(recipe.height));
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = pixels.data() + info.next_scanline * stride;
         jpeg_write_scanlines(&info, &row, 1);

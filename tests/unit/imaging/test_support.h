@@ -84,7 +84,7 @@ Bytes StoredRows(const std::vector<Bytes>& topFirst, bool padLast = true);
 
 // A BMP file. Without a colours-used count a table of 2^bits entries is
 // written (zeros where `table` gives none).
-struct BmpSpec {
+struct BmpRecipe {
     std::uint32_t headerSize = 40;
     std::int32_t width = 1;
     std::int32_t height = 1;
@@ -101,9 +101,9 @@ struct BmpSpec {
     std::uint32_t gap = 0;  // bytes between the headers and the pixel data
     const char* signature = "BM";
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpRecipe& recipe);
 
-struct TgaSpec {
+struct TgaRecipe {
     std::string id;
     std::uint8_t mapType = 0;
     std::uint8_t type = 2;
@@ -117,12 +117,12 @@ struct TgaSpec {
     Bytes map;
     Bytes data;
 };
-Bytes MakeTga(const TgaSpec& spec);
+Bytes MakeTga(const TgaRecipe& recipe);
 
 // PNG through libpng. `samples` holds the rows top first, each sample
 // already at `bitDepth` (16-bit samples big-endian, sub-byte samples
 // packed), exactly as the PNG stores them before filtering.
-struct PngSpec {
+struct PngRecipe {
     int width = 1;
     int height = 1;
     int colourType = 2;
@@ -134,11 +134,11 @@ struct PngSpec {
     std::optional<std::uint32_t> pixelsPerUnknown;  // pHYs without unit
     bool withTrns = false;
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngRecipe& recipe);
 
 // JPEG through libjpeg. components 1 (grey), 3 (RGB) or 4 (CMYK); pixels are
 // interleaved components, rows top first.
-struct JpegSpec {
+struct JpegRecipe {
     int width = 1;
     int height = 1;
     int components = 3;
@@ -150,7 +150,7 @@ struct JpegSpec {
     bool progressive = false;
     int quality = 95;
 };
-Bytes MakeJpeg(const JpegSpec& spec);
+Bytes MakeJpeg(const JpegRecipe& recipe);
 
 // 32 x 16 at quality 100, its quadrants red, green (top), blue, white
 // (bottom): which way it was turned shows at a glance.
@@ -159,7 +159,7 @@ Bytes QuadrantJpeg();
 // The TIFF structure of an Exif block whose IFD0 holds the orientation tag
 // (one SHORT) and nothing else, in either byte order. `ifdOffset`, the
 // entry count and the tag's value count can be set to lie.
-struct ExifSpec {
+struct ExifRecipe {
     bool littleEndian = true;
     std::uint32_t orientation = 1;
     std::uint32_t ifdOffset = 8;
@@ -167,7 +167,7 @@ struct ExifSpec {
     std::uint32_t valueCount = 1;
     std::uint32_t nextIfd = 0;
 };
-Bytes ExifTiff(const ExifSpec& spec);
+Bytes ExifTiff(const ExifRecipe& recipe);
 // The JPEG with an APP1 "Exif" segment holding `tiff` right after its start
 // marker; `declaredLength` overrides the segment's length field.
 Bytes WithExif(const Bytes& jpeg, const Bytes& tiff, std::optional<std::uint16_t> declaredLength = {});

@@ -13,10 +13,10 @@ using test::DecodeBytes;
 using test::DecoderText;
 using test::PixelAt;
 using test::MakeTga;
-using test::TgaSpec;
+using test::TgaRecipe;
 
 TEST(TgaDecoder, RowOrderFollowsDescriptorBitFive) {
-    TgaSpec s;
+    TgaRecipe s;
     s.width = 1;
     s.height = 2;
     s.data = {1, 2, 3, 4, 5, 6};
@@ -35,7 +35,7 @@ TEST(TgaDecoder, RowOrderFollowsDescriptorBitFive) {
 }
 
 TEST(TgaDecoder, ImageIdIsSkippedAndThirtyTwoBitsKeepAlpha) {
-    TgaSpec s;
+    TgaRecipe s;
     s.id = "made by hand";
     s.depth = 32;
     s.width = 2;
@@ -50,7 +50,7 @@ TEST(TgaDecoder, ImageIdIsSkippedAndThirtyTwoBitsKeepAlpha) {
 TEST(TgaDecoder, FifteenAndSixteenBitPixels) {
     const unsigned v = 0b1'10101'01010'10101;
     const Pixel32 colour{(v & 0x1F) << 3, (v >> 2) & 0xF8, (v >> 7) & 0xF8, 255};
-    TgaSpec s;
+    TgaRecipe s;
     s.width = 2;
     s.depth = 15;
     s.data = {v & 0xFF, v >> 8, 0, 0};
@@ -75,7 +75,7 @@ TEST(TgaDecoder, FifteenAndSixteenBitPixels) {
 }
 
 TEST(TgaDecoder, ColourMapEntriesLandAtTheirIndexModuloTheTable) {
-    TgaSpec s;
+    TgaRecipe s;
     s.type = 1;
     s.mapType = 1;
     s.first = 255;
@@ -103,7 +103,7 @@ TEST(TgaDecoder, ColourMapEntriesLandAtTheirIndexModuloTheTable) {
 }
 
 TEST(TgaDecoder, GreyscaleIgnoresAColourMapAndTrueColourSkipsOne) {
-    TgaSpec s;
+    TgaRecipe s;
     s.type = 3;
     s.mapType = 1;
     s.mapLength = 1;
@@ -125,7 +125,7 @@ TEST(TgaDecoder, GreyscaleIgnoresAColourMapAndTrueColourSkipsOne) {
 }
 
 TEST(TgaDecoder, RunLengthPacketsAreCutAtTheRowEnd) {
-    TgaSpec s;
+    TgaRecipe s;
     s.type = 10;
     s.width = 3;
     s.height = 2;
@@ -142,7 +142,7 @@ TEST(TgaDecoder, RunLengthPacketsAreCutAtTheRowEnd) {
 }
 
 TEST(TgaDecoder, RunLengthGreyAndColourMappedUseOneBytePixels) {
-    TgaSpec s;
+    TgaRecipe s;
     s.type = 11;
     s.depth = 8;
     s.width = 4;
@@ -155,7 +155,7 @@ TEST(TgaDecoder, RunLengthGreyAndColourMappedUseOneBytePixels) {
 
 TEST(TgaDecoder, TypeWithoutImageDataFailsAfterTheTargetWasCreated) {
     for (std::uint8_t type : {0, 4, 8, 12, 255}) {
-        TgaSpec s;
+        TgaRecipe s;
         s.type = type;
         s.width = 5;
         s.height = 3;
@@ -177,7 +177,7 @@ TEST(TgaDecoder, TypeWithoutImageDataFailsAfterTheTargetWasCreated) {
 }
 
 TEST(TgaDecoder, SizesAndDepthsNothingCanDecodeAreRefused) {
-    TgaSpec s;
+    TgaRecipe s;
     s.width = 0;
     auto r = DecodeBytes(MakeTga(s));
     EXPECT_EQ(r->code, 2);
@@ -186,8 +186,8 @@ TEST(TgaDecoder, SizesAndDepthsNothingCanDecodeAreRefused) {
     // Reached through the decoder itself (detection would not pass them).
     TgaDecoder decoder;
     PlainBitmap bitmap;
-    auto codeOf = [&](const TgaSpec& spec) {
-        const Bytes bytes = MakeTga(spec);
+    auto codeOf = [&](const TgaRecipe& recipe) {
+        const Bytes bytes = MakeTga(recipe);
         try {
             decoder.DecodeFromMemory(bytes.data(), bytes.size(), bitmap, 32);
         } catch (const PLTextException& e) {
@@ -195,11 +195,11 @@ TEST(TgaDecoder, SizesAndDepthsNothingCanDecodeAreRefused) {
         }
         return 0;
     };
-    TgaSpec depth12;
+    TgaRecipe depth12;
     depth12.depth = 12;
     depth12.data.assign(8, 0);
     EXPECT_EQ(codeOf(depth12), 2);
-    TgaSpec map12;
+    TgaRecipe map12;
     map12.mapType = 1;
     map12.mapLength = 2;
     map12.mapBits = 12;
@@ -209,7 +209,7 @@ TEST(TgaDecoder, SizesAndDepthsNothingCanDecodeAreRefused) {
 }
 
 TEST(TgaDecoder, HeaderPromisingMorePixelsThanTheDataHoldsIsRefusedBeforeAllocating) {
-    TgaSpec s;
+    TgaRecipe s;
     s.width = 16000;
     s.height = 16000;
     s.data = {1, 2, 3};
@@ -222,7 +222,7 @@ TEST(TgaDecoder, HeaderPromisingMorePixelsThanTheDataHoldsIsRefusedBeforeAllocat
 }
 
 TEST(TgaDecoder, TruncationEndsTheDataWithCodeEleven) {
-    TgaSpec s;
+    TgaRecipe s;
     s.id = "abc";
     s.type = 9;
     s.mapType = 1;

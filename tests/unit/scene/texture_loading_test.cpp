@@ -105,7 +105,7 @@ TEST(LoadPictureTexture, LetterboxedRowsRunBottomUpInTheBorderColour) {
 
 // A JPEG of one colour.
 Bytes SolidJpeg(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    test::JpegSpec s;
+    test::JpegRecipe s;
     s.width = width;
     s.height = height;
     for (int i = 0; i < width * height; ++i) s.pixels.insert(s.pixels.end(), {r, g, b});
@@ -164,7 +164,7 @@ TEST(LoadPictureTexture, ExifOrientationTurnsJpegsUprightInBothByteOrders) {
     const char* upright[9] = {"", "RGBW", "GRWB", "WBGR", "BWRG", "RBGW", "BRWG", "WGBR", "GWRB"};
     for (bool little : {true, false}) {
         for (int orientation = 1; orientation <= 8; ++orientation) {
-            test::ExifSpec exif;
+            test::ExifRecipe exif;
             exif.littleEndian = little;
             exif.orientation = static_cast<std::uint32_t>(orientation);
             scene_test::WriteFileBytes(dir.Path("o.jpg"), test::WithExif(plain, test::ExifTiff(exif)));
@@ -178,20 +178,20 @@ TEST(LoadPictureTexture, ExifOrientationTurnsJpegsUprightInBothByteOrders) {
 TEST(LoadPictureTexture, MalformedExifShowsThePictureAsStored) {
     TempDir dir;
     const Bytes plain = test::QuadrantJpeg();
-    const auto spec = [](auto change) {
-        test::ExifSpec s;
+    const auto recipe = [](auto change) {
+        test::ExifRecipe s;
         s.orientation = 6;
         change(s);
         return test::ExifTiff(s);
     };
     const std::vector<std::pair<const char*, Bytes>> cases = {
-        {"IFD past the end", test::WithExif(plain, spec([](auto& s) { s.ifdOffset = 0xFFFFFFF0u; }))},
-        {"IFD inside the header", test::WithExif(plain, spec([](auto& s) { s.ifdOffset = 2; }))},
-        {"value count overflows", test::WithExif(plain, spec([](auto& s) { s.valueCount = 0xFFFFFFFFu; }))},
-        {"value 0", test::WithExif(plain, spec([](auto& s) { s.orientation = 0; }))},
-        {"value 9", test::WithExif(plain, spec([](auto& s) { s.orientation = 9; }))},
-        {"file cut inside the block", test::Truncated(test::WithExif(plain, spec([](auto&) {})), 2 + 4 + 6 + 16)},
-        {"segment too short for its TIFF", test::WithExif(plain, spec([](auto&) {}), 2 + 6 + 12)},
+        {"IFD past the end", test::WithExif(plain, recipe([](auto& s) { s.ifdOffset = 0xFFFFFFF0u; }))},
+        {"IFD inside the header", test::WithExif(plain, recipe([](auto& s) { s.ifdOffset = 2; }))},
+        {"value count overflows", test::WithExif(plain, recipe([](auto& s) { s.valueCount = 0xFFFFFFFFu; }))},
+        {"value 0", test::WithExif(plain, recipe([](auto& s) { s.orientation = 0; }))},
+        {"value 9", test::WithExif(plain, recipe([](auto& s) { s.orientation = 9; }))},
+        {"file cut inside the block", test::Truncated(test::WithExif(plain, recipe([](auto&) {})), 2 + 4 + 6 + 16)},
+        {"segment too short for its TIFF", test::WithExif(plain, recipe([](auto&) {}), 2 + 6 + 12)},
     };
     for (const auto& [what, file] : cases) {
         EXPECT_EQ(ReadExifOrientation(file), 1) << what;
@@ -205,7 +205,7 @@ TEST(LoadPictureTexture, MalformedExifShowsThePictureAsStored) {
     }
     // An entry count past the data and an IFD that names itself as the next
     // are read no further than the one entry there is.
-    EXPECT_EQ(ReadExifOrientation(test::WithExif(plain, spec([](auto& s) {
+    EXPECT_EQ(ReadExifOrientation(test::WithExif(plain, recipe([](auto& s) {
                   s.entryCount = 0xFFFF;
                   s.nextIfd = 8;
               }))),

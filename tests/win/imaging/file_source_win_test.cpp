@@ -123,7 +123,7 @@ using UprightDecode = TempFolder;
 // The file-list preview decodes through the texture path's code into a
 // DIB: a photo stored sideways arrives upright and fitted.
 TEST_F(UprightDecode, AnExifJpegArrivesUprightInADib) {
-    test::ExifSpec exif;
+    test::ExifRecipe exif;
     exif.littleEndian = false;
     exif.orientation = 6;  // to be turned a quarter clockwise
     const std::string path = Write("sideways.jpg", test::WithExif(test::QuadrantJpeg(), test::ExifTiff(exif)));
