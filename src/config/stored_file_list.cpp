@@ -1,0 +1,82 @@
+#include "config/stored_file_list.h"
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "config/file_list_entries.h"
+
+namespace cs {
+namespace {
+
+StoredValue StringValue(const std::string& text) {
+    StoredValue value;
+    value.type = ValueType::String;
+    value.bytes.assign(text.begin(), text.end());
+    value.bytes.push_back(0);
+    return value;
+}
+
+// Puts the old values back over whatever the failed save left. Every step is
+// tried even when one fails: each value restored is one entry not lost.
+void Restore(ListKey& key, const std::vector<ListKey::Value>& old_values, const std::vector<std::string>& written) {
+    std::set<std::string> old_names;
+    for (const auto& old : old_values) {
+        old_names.insert(old.name);
+        key.Write(old.name, old.value);
+    }
+    for (const auto& name : written)
+        if (!old_names.contains(name)) key.Remove(name);
+}
+
+}  // namespace
+
+std::string ListValueName(std::size_t position) {
+    char name[24];
+    std::snprintf(name, sizeof name, "%05zu", position);
+    return name;
+}
+
+std::vector<std::string> LoadFileList(const ListKey& key) {
+    std::vector<ListKey::Value> values;
+    key.ReadAll(values);  // what was read before a failure still counts
+    std::vector<std::string> paths;
+    for (const auto& [name, value] : values) {
+        if (value.type != ValueType::String) continue;
+        const auto& bytes = value.bytes;
+        const void* nul = std::memchr(bytes.data(), 0, bytes.size());
+        const std::size_t length = nul ? static_cast<const std::uint8_t*>(nul) - bytes.data() : bytes.size();
+        if (length == 0 || length > kMaxListEntryChars) continue;
+        paths.emplace_back(reinterpret_cast<const char*>(bytes.data()), length);
+    }
+    return paths;
+}
+
+SystemError SaveFileList(ListKey& key, const std::vector<std::string>& paths) {
+    // Without the old values there would be nothing to go back to.
+    std::vector<ListKey::Value> old_values;
+    if (const SystemError error = key.ReadAll(old_values)) return error;
+
+    std::vector<std::string> written;
+    std::set<std::string> new_names;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string name = ListValueName(i);
+        written.push_back(name);
+        new_names.insert(name);
+        if (const SystemError error = key.Write(name, StringValue(paths[i]))) {
+            Restore(key, old_values, written);
+            return error;
+        }
+    }
+    for (const auto& old : old_values) {
+        if (new_names.contains(old.name)) continue;
+        if (const SystemError error = key.Remove(old.name)) {
+            Restore(key, old_values, written);
+            return error;
+        }
+    }
+    key.RemoveSubkeys();
+    return 0;
+}
+
+}  // namespace cs
