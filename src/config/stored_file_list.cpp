@@ -4,15 +4,12 @@
 #include <cstring>
 #include <set>
 
-#include "config/file_list_entries.h"
 
 namespace cs {
 namespace {
 
-StoredValue StringValue(const std::string& text) {
-    StoredValue value;
-    value.type = ValueType::String;
-    value.bytes.assign(text.begin(), text.end());
+ListKey::Value StringValue(const std::string& name, const std::string& text) {
+    ListKey::Value value{name, ListKey::kStringType, {text.begin(), text.end()}};
     value.bytes.push_back(0);
     return value;
 }
@@ -23,7 +20,7 @@ void Restore(ListKey& key, const std::vector<ListKey::Value>& old_values, const 
     std::set<std::string> old_names;
     for (const auto& old : old_values) {
         old_names.insert(old.name);
-        key.Write(old.name, old.value);
+        key.Write(old);
     }
     for (const auto& name : written)
         if (!old_names.contains(name)) key.Remove(name);
@@ -41,8 +38,8 @@ std::vector<std::string> LoadFileList(const ListKey& key) {
     std::vector<ListKey::Value> values;
     key.ReadAll(values);  // what was read before a failure still counts
     std::vector<std::string> paths;
-    for (const auto& [name, value] : values) {
-        if (value.type != ValueType::String) continue;
+    for (const auto& value : values) {
+        if (value.type != ListKey::kStringType) continue;
         const auto& bytes = value.bytes;
         const void* nul = std::memchr(bytes.data(), 0, bytes.size());
         const std::size_t length = nul ? static_cast<const std::uint8_t*>(nul) - bytes.data() : bytes.size();
@@ -63,7 +60,7 @@ SystemError SaveFileList(ListKey& key, const std::vector<std::string>& paths) {
         const std::string name = ListValueName(i);
         written.push_back(name);
         new_names.insert(name);
-        if (const SystemError error = key.Write(name, StringValue(paths[i]))) {
+        if (const SystemError error = key.Write(StringValue(name, paths[i]))) {
             Restore(key, old_values, written);
             return error;
         }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/settings_store.h"
+#include "config/file_list_entries.h"
 
 namespace cs {
 
@@ -18,15 +18,19 @@ using SystemError = std::uint32_t;
 // The list's key, open for reading and writing.
 class ListKey {
 public:
+    // The type is the key's own code, so that a value of any type can be
+    // written back as it was; kStringType is a NUL-terminated text.
+    static constexpr std::uint32_t kStringType = 1;
     struct Value {
         std::string name;
-        StoredValue value;
+        std::uint32_t type = kStringType;
+        std::vector<std::uint8_t> bytes;
     };
 
     virtual ~ListKey() = default;
     // Every value with its type and bytes, in the key's own order.
     virtual SystemError ReadAll(std::vector<Value>& values) const = 0;
-    virtual SystemError Write(const std::string& name, const StoredValue& value) = 0;
+    virtual SystemError Write(const Value& value) = 0;
     virtual SystemError Remove(const std::string& name) = 0;
     // Drops any keys below the list's key; they are no part of the list.
     virtual void RemoveSubkeys() = 0;

@@ -168,6 +168,8 @@ TEST(PreviewLayoutTest, InfoTexts) {
     EXPECT_EQ(FormatText("a.tar.gz"), ".gz");
 }
 
+constexpr std::uint32_t kString = 1, kBinary = 3, kDword = 4;
+
 // A list key in memory whose n-th write can be made to fail.
 class FakeListKey final : public ListKey {
 public:
@@ -180,14 +182,14 @@ public:
         out = values;
         return 0;
     }
-    SystemError Write(const std::string& name, const StoredValue& value) override {
+    SystemError Write(const Value& value) override {
         if (writes++ == failing_write) return 1021;
         for (auto& v : values)
-            if (v.name == name) {
-                v.value = value;
+            if (v.name == value.name) {
+                v = value;
                 return 0;
             }
-        values.push_back({name, value});
+        values.push_back(value);
         return 0;
     }
     SystemError Remove(const std::string& name) override {
@@ -197,37 +199,39 @@ public:
     }
     void RemoveSubkeys() override {}
 
-    void Put(const std::string& name, ValueType type, const std::string& bytes) {
-        values.push_back({name, {type, std::vector<std::uint8_t>(bytes.begin(), bytes.end())}});
+    void Put(const std::string& name, std::uint32_t type, const std::string& bytes) {
+        values.push_back({name, type, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
     }
+    // Name to type and bytes.
     std::map<std::string, std::string> Contents() const {
         std::map<std::string, std::string> contents;
-        for (const auto& [name, value] : values) contents[name] = std::string(value.bytes.begin(), value.bytes.end());
+        for (const auto& v : values)
+            contents[v.name] = std::to_string(v.type) + ":" + std::string(v.bytes.begin(), v.bytes.end());
         return contents;
     }
 };
 
 std::map<std::string, std::string> Stored(const std::vector<std::string>& paths) {
     std::map<std::string, std::string> contents;
-    for (std::size_t i = 0; i < paths.size(); ++i) contents[ListValueName(i)] = paths[i] + std::string(1, '\0');
+    for (std::size_t i = 0; i < paths.size(); ++i) contents[ListValueName(i)] = "1:" + paths[i] + std::string(1, '\0');
     return contents;
 }
 
 TEST(StoredFileListTest, LoadPassesOverUnusableValues) {
     FakeListKey key;
-    key.Put("00000", ValueType::String, std::string("C:\\a.jpg", 9));
-    key.Put("00001", ValueType::Dword, "\1\0\0\0");
-    key.Put("00002", ValueType::String, std::string(300, 'x') + '\0');
-    key.Put("00003", ValueType::String, std::string("\0", 1));
-    key.Put("00004", ValueType::String, "C:\\b.jpg");  // no terminator
-    key.Put("00005", ValueType::String, std::string("C:\\Photos\\\0junk", 15));
+    key.Put("00000", kString, std::string("C:\\a.jpg", 9));
+    key.Put("00001", kDword, "\1\0\0\0");
+    key.Put("00002", kString, std::string(300, 'x') + '\0');
+    key.Put("00003", kString, std::string("\0", 1));
+    key.Put("00004", kString, "C:\\b.jpg");  // no terminator
+    key.Put("00005", kString, std::string("C:\\Photos\\\0junk", 15));
     EXPECT_EQ(LoadFileList(key), (std::vector<std::string>{"C:\\a.jpg", "C:\\b.jpg", "C:\\Photos\\"}));
 }
 
 TEST(StoredFileListTest, SaveLeavesExactlyTheNewList) {
     FakeListKey key;
-    for (int i = 0; i < 5; ++i) key.Put(ListValueName(static_cast<std::size_t>(i)), ValueType::String, "old");
-    key.Put("stray", ValueType::Dword, "1234");
+    for (int i = 0; i < 5; ++i) key.Put(ListValueName(static_cast<std::size_t>(i)), kString, "old");
+    key.Put("stray", kDword, "1234");
     const std::vector<std::string> paths{"C:\\a.jpg", "C:\\Photos\\", "C:\\Photos\\*"};
     EXPECT_EQ(SaveFileList(key, paths), 0u);
     EXPECT_EQ(key.Contents(), Stored(paths));
@@ -242,7 +246,7 @@ TEST(StoredFileListTest, AFailedSaveKeepsTheOldList) {
     for (int fail_at = 0; fail_at < 3; ++fail_at) {
         FakeListKey key;
         SaveFileList(key, old_paths);
-        key.Put("stray", ValueType::Binary, "xy");
+        key.Put("stray", kBinary, "xy");
         const auto before = key.Contents();
         key.writes = 0;
         key.failing_write = fail_at;
