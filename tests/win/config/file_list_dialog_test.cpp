@@ -18,7 +18,7 @@
 #include "config/win32/registry_list_key.h"
 #include "config/win32/registry_settings_store.h"
 #include "resource_ids.h"
-#include "win_test_helpers.h"
+#include "support/win_test_helpers.h"
 
 namespace cs {
 namespace {
