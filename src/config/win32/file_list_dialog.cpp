@@ -256,16 +256,20 @@ private:
         const auto selected = Selected();
         if (selected.size() == 1 && !preview_hidden_ && IsFileEntry(entries_[selected[0]].path)) {
             const std::string& path = entries_[selected[0]].path;
+            bool shown = false;
             {
+                // A path already requested is not asked for again: the
+                // list reports several changes for one click, and a picture
+                // that failed would otherwise be decoded again for each.
                 FileListRequest::Lock lock(*request_);
-                if (request_->shown_path != path) {
+                shown = request_->shown_path == path;
+                if (!shown && request_->requested_path != path) {
                     request_->requested_path = path;
                     SetEvent(request_->request_event);
-                    return;
                 }
             }
             // The picture on show may have moved: its item number changes.
-            UpdateInfoText();
+            if (shown) UpdateInfoText();
             return;
         }
         std::unique_ptr<DibBitmap> released;

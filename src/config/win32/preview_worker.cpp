@@ -84,6 +84,7 @@ void RunPreviewWorker(FileListRequest& request) noexcept {
             if (!request.dialog || !GetWindowRect(request.frame, &frame)) return;
             path = request.requested_path;
         }
+        if (path.empty()) continue;  // cleared after it was asked for
         int width = 0, height = 0;
         auto bitmap = DecodeScaled(request, path, frame.right - frame.left, frame.bottom - frame.top, width, height);
         ShowResult(request, std::move(bitmap), path, width, height);
