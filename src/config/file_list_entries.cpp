@@ -8,7 +8,7 @@ namespace cs {
 
 bool IsFolderEntry(std::string_view path) { return !path.empty() && path.back() == '\\'; }
 
-bool IsFolderWithSubfoldersEntry(std::string_view path) { return path.ends_with("\\*"); }
+bool IsFolderWithSubfoldersEntry(std::string_view path) { return path.size() > 2 && path.ends_with("\\*"); }
 
 bool IsFileEntry(std::string_view path) { return !IsFolderEntry(path) && !IsFolderWithSubfoldersEntry(path); }
 

@@ -17,7 +17,8 @@ inline constexpr std::size_t kMaxListEntryChars = 259;
 
 // "C:\Photos\": the files directly in the folder.
 bool IsFolderEntry(std::string_view path);
-// "C:\Photos\*": the files in the folder and in all folders below it.
+// "C:\Photos\*": the files in the folder and in all folders below it; the
+// folder is the entry without its '*'.
 bool IsFolderWithSubfoldersEntry(std::string_view path);
 // Neither kind of folder.
 bool IsFileEntry(std::string_view path);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/utf8_text.h"
+#include "config/file_list_entries.h"
 #include "config/settings_names.h"
 
 namespace cs {
@@ -72,10 +73,6 @@ void ScanFolder(PathList& list, const std::string& folder, const ExtensionList& 
     scan.Scan(folder, recurse);
 }
 
-bool IsFolderTreeEntry(const std::string& entry) {
-    return entry.size() > 2 && entry.back() == '*' && entry[entry.size() - 2] == '\\';
-}
-
 std::vector<std::string> ReadStoredList(const SettingsStore& list_key) {
     std::vector<std::string> entries;
     const std::uint32_t count = list_key.ValueCount();
@@ -109,7 +106,7 @@ bool ListExpansion::Step(PathList& list, const std::atomic<bool>* stop) {
         const std::string& entry = stored_[next_stored_++];
         if (EndsInBackslash(entry))
             ScanFolder(list, entry, extensions_, false, *lister_, stop);
-        else if (IsFolderTreeEntry(entry))
+        else if (IsFolderWithSubfoldersEntry(entry))
             ScanFolder(list, entry.substr(0, entry.size() - 1), extensions_, true, *lister_, stop);
         else if (extensions_.Matches(entry))
             list.Append(entry);

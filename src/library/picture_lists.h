@@ -56,10 +56,6 @@ inline constexpr int kCsidlCommonDocuments = 0x2E;
 void ScanFolder(PathList& list, const std::string& folder, const ExtensionList& extensions, bool recurse,
                 DirectoryLister& lister, const std::atomic<bool>* stop = nullptr);
 
-// Whether a stored entry is a folder with its subfolders ("C:\Photos\*");
-// the folder is the entry without its '*'.
-bool IsFolderTreeEntry(const std::string& entry);
-
 // The steps that turn a stored list into files, in the order of the list:
 // each entry in turn, then (for pictures, and only while nothing has been
 // found) the fallback folders. They can be run in two goes: at start only

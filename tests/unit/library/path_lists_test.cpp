@@ -10,6 +10,7 @@
 #include "library/path_list.h"
 #include "library/picture_lists.h"
 #include "base/random.h"
+#include "config/file_list_entries.h"
 #include "config/memory_settings_store.h"
 #include "config/settings_names.h"
 
@@ -389,10 +390,10 @@ TEST(ListExpansionTest, FolderTreesWithLoopsAndUnreadableFolders) {
     BuildPictureList(list, settings_key, lister, special);
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"C:\\P\\2024\\y.jpg", "C:\\P\\top.jpg",
                                                        "C:\\P\\top.jpg"}));
-    EXPECT_TRUE(IsFolderTreeEntry("C:\\P\\*"));
-    EXPECT_FALSE(IsFolderTreeEntry("C:\\P\\"));
-    EXPECT_FALSE(IsFolderTreeEntry("\\*"));
-    EXPECT_FALSE(IsFolderTreeEntry("C:\\P*"));
+    EXPECT_TRUE(IsFolderWithSubfoldersEntry("C:\\P\\*"));
+    EXPECT_FALSE(IsFolderWithSubfoldersEntry("C:\\P\\"));
+    EXPECT_FALSE(IsFolderWithSubfoldersEntry("\\*"));
+    EXPECT_FALSE(IsFolderWithSubfoldersEntry("C:\\P*"));
 }
 
 }  // namespace
