@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config/stored_file_list.h"
+#include "config/win32/control_tip.h"
 #include "config/win32/file_list_dialog.h"
 #include "config/win32/preview_worker.h"
 #include "config/win32/registry_list_key.h"
@@ -98,6 +99,8 @@ public:
     explicit OpenDialog(FileListDialogSetup setup) : setup_(std::move(setup)) {
         thread_ = std::thread([this] { ok_ = RunFileListDialog(nullptr, setup_); });
         dialog_ = FindOwnWindow(setup_.title.c_str());
+        // The window exists before it has been set up; it shows after.
+        WaitFor([this] { return IsWindowVisible(dialog_) != FALSE; });
         list_ = GetDlgItem(dialog_, IDC_FILE_LIST_LIST);
     }
     ~OpenDialog() {
@@ -247,6 +250,23 @@ TEST(FileListDialogTest, RemoveAllAsksFirst) {
         EXPECT_EQ(dialog.Count(), answer == IDYES ? 0 : 2);
     }
     EXPECT_EQ(dialog.ItemText(IDC_FILE_LIST_COUNT), "0 items in the list");
+}
+
+TEST(FileListDialogTest, ContextHelpShowsTheTipAtOnceUntilTheMouseLeaves) {
+    test::TemporaryKey temp("CubeSaverListHelp");
+    OpenDialog dialog(ListSetupFor("List Test Help", temp.path(), false));
+    const HWND ok = GetDlgItem(dialog.dialog(), IDOK);
+    const HWND tip = ControlTipOf(ok);
+    ASSERT_TRUE(tip);
+    auto initial_delay = [&] { return SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0); };
+    EXPECT_GT(initial_delay(), 0);
+    HELPINFO help{sizeof help, HELPINFO_WINDOW, IDOK, ok, 0, {}};
+    SendMessageA(dialog.dialog(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    EXPECT_EQ(initial_delay(), 0);
+    SendMessageA(dialog.dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(ok), 0);
+    EXPECT_EQ(initial_delay(), 0);  // still over the control
+    SendMessageA(dialog.dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog.dialog()), 0);
+    EXPECT_GT(initial_delay(), 0);
 }
 
 // The real key, with its n-th write refused as a full registry would.
