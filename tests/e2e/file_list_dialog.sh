@@ -1,10 +1,8 @@
 #!/bin/bash
-# The picture list dialog shows the stored list with the first picture in
-# its preview, and OK keeps the list exactly as stored. The dialog is opened
-# by the small program that opens it as the settings dialog's "Customize
-# Picture List..." button does.
+# /c, "Customize Picture List...": the list dialog shows the stored list
+# with the first picture in its preview, and OK keeps the list exactly as
+# stored.
 . "$(dirname "$0")/lib.sh"
-DIALOG="$BUILD_DIR/tests/win/config/file_list_dialog_demo.exe"
 KEY='HKCU\Software\Quillmark Graphics\Cube Saver\Pictures'
 PICTURES=$(mktemp -d)
 convert -size 320x200 plasma:fractal "$PICTURES/first.png"
@@ -16,9 +14,13 @@ for i in "${!entries[@]}"; do
     wine reg add "$KEY" /v "$(printf '%05d' "$i")" /t REG_SZ /d "${entries[$i]}" /f >/dev/null 2>&1
 done
 
-wine "$DIALOG" pictures >/dev/null 2>&1 &
-pid=$!
-E2E_PIDS+=("$pid")
+e2e_start /c
+settings=$(wait_window "Cube Saver 2.0 Settings") || fail "no settings dialog appeared"
+sleep 1
+# The button sits at (16, 20) dialog units on the Pictures page, 110 x 14,
+# and the page at (10, 30) pixels in the dialog of 322 x 255 units.
+eval "$(xdotool getwindowgeometry --shell "$settings")"
+xdotool mousemove --window "$settings" $((10 + 71 * WIDTH / 322)) $((30 + 27 * HEIGHT / 255)) click 1
 window=$(wait_window "Customize Picture List") || fail "no list dialog appeared"
 sleep 3
 shot=$(mktemp --suffix=.png)
@@ -31,9 +33,10 @@ echo "colours in the preview: $colours"
 [ "$colours" -gt 500 ] || fail "the preview shows no picture"
 
 press_key "$window" Return
-wait_exit "$pid" 20
-status=$?
-[ $status -eq 0 ] || fail "the dialog did not end with OK (status $status)"
+for _ in $(seq 50); do window_exists "Customize Picture List" || break; sleep 0.2; done
+window_exists "Customize Picture List" && fail "the list dialog did not end with OK"
+press_key "$settings" Escape
+wait_exit "$SAVER_PID" 15 || fail "the settings dialog did not end on Escape"
 stored=$(wine reg query "$KEY" 2>/dev/null | tr -d '\r' | grep -c REG_SZ)
 [ "$stored" -eq 3 ] || fail "OK left $stored entries, not 3"
 for i in "${!entries[@]}"; do

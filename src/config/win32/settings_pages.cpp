@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/win32/control_tip.h"
+#include "config/win32/file_list_dialog.h"
 #include "config/win32/settings_dialog_context.h"
 #include "resource_ids.h"
 
@@ -17,11 +18,9 @@ namespace {
 // The two stored lists the list buttons open.
 enum class ListKind { Pictures, Music };
 
-// The file list editor is opened from here once it exists; until then the
-// list buttons do nothing.
+// The list dialog writes the list itself; the settings record is untouched.
 void OpenListEditor(HWND page, ListKind kind) {
-    (void)page;
-    (void)kind;
+    RunFileListDialog(page, kind == ListKind::Pictures ? PictureListSetup() : MusicListSetup());
 }
 
 constexpr const char* kCubeStyles[] = {"Huge cube", "Large cube", "Medium cube", "Small cube",
