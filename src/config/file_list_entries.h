@@ -11,8 +11,8 @@
 
 namespace cs {
 
-// The longest path a stored list keeps; the list readers take 260 bytes
-// with the terminator.
+// The longest path a stored list keeps, in UTF-16 units as the system
+// counts its path limit.
 inline constexpr std::size_t kMaxListEntryChars = 259;
 
 // "C:\Photos\": the files directly in the folder.

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <string_view>
+
+#include "base/utf8_text.h"
 
 
 namespace cs {
@@ -43,8 +46,10 @@ std::vector<std::string> LoadFileList(const ListKey& key) {
         const auto& bytes = value.bytes;
         const void* nul = std::memchr(bytes.data(), 0, bytes.size());
         const std::size_t length = nul ? static_cast<const std::uint8_t*>(nul) - bytes.data() : bytes.size();
-        if (length == 0 || length > kMaxListEntryChars) continue;
-        paths.emplace_back(reinterpret_cast<const char*>(bytes.data()), length);
+        const std::string_view text(reinterpret_cast<const char*>(bytes.data()), length);
+        // The limit counts characters as the system does, not UTF-8 bytes.
+        if (text.empty() || Utf16Length(text) > kMaxListEntryChars) continue;
+        paths.emplace_back(text);
     }
     return paths;
 }

@@ -225,7 +225,11 @@ TEST(StoredFileListTest, LoadPassesOverUnusableValues) {
     key.Put("00003", kString, std::string("\0", 1));
     key.Put("00004", kString, "C:\\b.jpg");  // no terminator
     key.Put("00005", kString, std::string("C:\\Photos\\\0junk", 15));
-    EXPECT_EQ(LoadFileList(key), (std::vector<std::string>{"C:\\a.jpg", "C:\\b.jpg", "C:\\Photos\\"}));
+    // 200 characters in 600 bytes of UTF-8: within the limit.
+    std::string japanese = "C:\\";
+    for (int i = 0; i < 66; ++i) japanese += "\xE5\x86\x99";
+    key.Put("00006", kString, japanese + '\0');
+    EXPECT_EQ(LoadFileList(key), (std::vector<std::string>{"C:\\a.jpg", "C:\\b.jpg", "C:\\Photos\\", japanese}));
 }
 
 TEST(StoredFileListTest, SaveLeavesExactlyTheNewList) {
