@@ -68,7 +68,7 @@ DWORD WINAPI PreviewWorkerThread(LPVOID parameter) {
 
 void DecodePreviewPicture(const std::string& path, Bitmap& target, const SizeChooser& choose) {
     AutoDecoder decoder;
-    decoder.DecodeResizedFromFile(path.c_str(), target, choose);
+    decoder.DecodeUprightFromFile(path.c_str(), target, choose);
 }
 
 void RunPreviewWorker(FileListRequest& request) noexcept {

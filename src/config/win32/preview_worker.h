@@ -13,7 +13,8 @@
 
 namespace cs {
 
-// The preview's one way of decoding a picture (see PreviewDecoder).
+// The preview's one way of decoding a picture (see PreviewDecoder): turned
+// upright by its Exif orientation, so the size shown is the upright one.
 void DecodePreviewPicture(const std::string& path, Bitmap& target, const SizeChooser& choose);
 
 // Runs until the quit event or a failed wait. noexcept: a failure clears the
