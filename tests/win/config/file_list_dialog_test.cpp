@@ -237,6 +237,22 @@ TEST(FileListDialogTest, OkWritesExactlyTheListShownAndCancelNothing) {
     EXPECT_FALSE(key->OpenSubkey("Below", false));
 }
 
+// Names outside any single-byte code page are shown and written back as they
+// were stored (the program's code page is UTF-8).
+TEST(FileListDialogTest, GreekAndJapaneseNamesSurviveOk) {
+    test::TemporaryKey temp("CubeSaverListNames");
+    const std::vector<std::string> names{"C:\\\xce\xa6\xcf\x89\xcf\x84\xce\xbf\\\xce\xb8\xce\xac\xce\xbb\xce\xb1\xcf\x83\xcf\x83\xce\xb1.jpg",
+                                         "C:\\\xe5\x86\x99\xe7\x9c\x9f\\"};
+    Store(temp.path(), names);
+    OpenDialog dialog(ListSetupFor("List Test Names", temp.path(), false));
+    ASSERT_EQ(dialog.Count(), 2);
+    EXPECT_EQ(dialog.Text(0, 0), "\xce\xb8\xce\xac\xce\xbb\xce\xb1\xcf\x83\xcf\x83\xce\xb1");
+    EXPECT_EQ(dialog.Text(1, 1), names[1]);
+    dialog.ClickLater(IDOK);
+    EXPECT_TRUE(dialog.Finish());
+    EXPECT_EQ(StoredValues(temp.path()), Expected(names));
+}
+
 TEST(FileListDialogTest, RemoveAllAsksFirst) {
     test::TemporaryKey temp("CubeSaverListRemoveAll");
     Store(temp.path(), {"C:\\a.mp3", "C:\\b.mp3"});
