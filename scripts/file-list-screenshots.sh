@@ -13,7 +13,11 @@ mkdir -p "$OUT"
 xvfb_start
 "$ROOT/scripts/demo-pictures.sh" "$PREFIX"
 export WINEPREFIX=$PREFIX
-pictures=$(winepath -w "$ROOT/build/demo-pictures")
+# The pictures are copied into the prefix so that the shots show the kind of
+# folder a user has, not where this checkout happens to be.
+mkdir -p "$PREFIX/drive_c/users/Public/Pictures/Holiday"
+cp "$ROOT"/build/demo-pictures/* "$PREFIX/drive_c/users/Public/Pictures/Holiday/"
+pictures="C:\\users\\Public\\Pictures\\Holiday"
 saver_reg_list Pictures "$pictures\\LadyBird.jpg" "$pictures\\" "$pictures\\Dune.bmp" "$pictures\\FreshFlower.png" \
     "C:\\users\\Public\\Pictures\\*" "$pictures\\TwoWings.psd"
 saver_reg_list Music "C:\\users\\Public\\Music\\" "C:\\users\\Public\\Music\\Night Drive.mp3" \
