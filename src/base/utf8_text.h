@@ -16,6 +16,10 @@ std::size_t CharacterCount(std::string_view text);
 // The text's length in UTF-16 units, the measure of the system's path limit
 // (characters outside the basic plane take two).
 std::size_t Utf16Length(std::string_view text);
+
+// The longest path a list entry may hold, in the system's UTF-16 units
+// (without terminator); a UTF-8 path takes more bytes than that.
+inline constexpr std::size_t kMaxPathChars = 259;
 // The longest start of the text with at most max_characters characters.
 std::string_view FirstCharacters(std::string_view text, std::size_t max_characters);
 

@@ -9,11 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace cs {
+#include "base/utf8_text.h"
 
-// The longest path a stored list keeps, in UTF-16 units as the system
-// counts its path limit.
-inline constexpr std::size_t kMaxListEntryChars = 259;
+namespace cs {
 
 // "C:\Photos\": the files directly in the folder.
 bool IsFolderEntry(std::string_view path);

@@ -48,7 +48,7 @@ std::vector<std::string> LoadFileList(const ListKey& key) {
         const std::size_t length = nul ? static_cast<const std::uint8_t*>(nul) - bytes.data() : bytes.size();
         const std::string_view text(reinterpret_cast<const char*>(bytes.data()), length);
         // The limit counts characters as the system does, not UTF-8 bytes.
-        if (text.empty() || Utf16Length(text) > kMaxListEntryChars) continue;
+        if (text.empty() || Utf16Length(text) > kMaxPathChars) continue;
         paths.emplace_back(text);
     }
     return paths;

@@ -40,7 +40,7 @@ public:
 std::string ListValueName(std::size_t position);
 
 // The usable entries in the key's own order. Values that are not strings,
-// are empty or longer than kMaxListEntryChars (in UTF-16 units) are passed over (the list
+// are empty or longer than kMaxPathChars (in UTF-16 units) are passed over (the list
 // readers could not use them either) without losing the entries after them;
 // a string stored without its terminator ends at the end of its data.
 std::vector<std::string> LoadFileList(const ListKey& key);

@@ -9,15 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8_text.h"
 #include "library/shuffle_cycle.h"
 
 namespace cs {
 
 class ShuffleMemory;
-
-// The longest path an entry may hold, in the system's UTF-16 units (without
-// terminator); a UTF-8 path takes more bytes than that.
-inline constexpr std::size_t kMaxPathChars = 259;
 
 class PathList {
 public:

@@ -341,7 +341,7 @@ private:
     // Paths too long for the stored list are refused with a word to the
     // user; the list readers could not take them back.
     bool Fits(const std::string& path) const {
-        if (Utf16Length(path) <= kMaxListEntryChars) return true;
+        if (Utf16Length(path) <= kMaxPathChars) return true;
         const std::string text = "This path is longer than the list can keep (259 characters) and was not added:\n\n" + path;
         MessageBoxA(dialog_, text.c_str(), "Path Too Long", MB_ICONWARNING);
         return false;
