@@ -38,6 +38,12 @@ wine_prepare_prefix
 wine_start_services
 wine_warm_up "$BUILD_DIR/tests/e2e/wine_warmup.exe"
 
+# For tests that store settings (through scripts/saver-prefix.sh): the
+# settings key goes when the test ends, so the next test starts clean.
+forget_settings_on_exit() {
+    trap 'wine reg delete "$SAVER_KEY" /f >/dev/null 2>&1; e2e_cleanup' EXIT
+}
+
 fail() {
     echo "FAIL: $*"
     if [ -s "$E2E_LOG" ]; then

@@ -17,11 +17,7 @@ saver_prefix_init "$WINEPREFIX"
 saver_reg_list Pictures "${paths[@]}"
 for setting in "000_100 1" "000_103 1" "000_107 1"; do saver_reg_dword $setting; done
 wine reg delete "$SAVER_KEY\\Shuffle" /f >/dev/null 2>&1
-restore() {
-    wine reg delete "$SAVER_KEY" /f >/dev/null 2>&1
-    e2e_cleanup
-}
-trap restore EXIT
+forget_settings_on_exit
 
 for run in 1 2 3; do
     e2e_start /w 320x240

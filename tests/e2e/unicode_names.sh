@@ -16,11 +16,7 @@ saver_reg_list Pictures "$folder"
 for setting in "000_100 1" "000_101 0" "000_102 1" "000_103 0" "000_104 0" "000_105 0" "000_106 2" "000_107 2"; do
     saver_reg_dword $setting
 done
-restore() {
-    wine reg delete "$SAVER_KEY" /f >/dev/null 2>&1
-    e2e_cleanup
-}
-trap restore EXIT
+forget_settings_on_exit
 
 e2e_start /w 640x480
 window=$(wait_window "Cube Saver") || fail "no saver window appeared"
