@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "imaging/block_average_weights.h"
 #include "imaging/pl_exception.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -30,8 +31,12 @@ double Triangle(double x) {
 
 }  // namespace
 
-ResizeWeights::ResizeWeights(int old_length, int new_length) {
+ResizeWeights::ResizeWeights(int old_length, int new_length, ResizeSource source) {
     if (old_length <= 0 || new_length <= 0) return;
+    if (source == ResizeSource::kBlockAverages) {
+        SetWeights(BlockAverageWeights(old_length, new_length));
+        return;
+    }
     const double scale = static_cast<double>(new_length) / static_cast<double>(old_length);
     double width = kRadius;
     double f = 1.0;
@@ -108,7 +113,37 @@ ResizeWeights::ResizeWeights(int old_length, int new_length) {
     }
 }
 
+// Each entry's weights in 256ths, rounding the running total so that they
+// still total 256 and no input is favoured.
+void ResizeWeights::SetWeights(const std::vector<SpanWeights>& table) {
+    for (const SpanWeights& span : table) {
+        left_.push_back(span.left);
+        count_.push_back(static_cast<int>(span.weights.size()));
+        offset_.push_back(weights_.size());
+        double running = 0.0;
+        std::int32_t given = 0;
+        for (std::size_t k = 0; k < span.weights.size(); ++k) {
+            running += span.weights[k];
+            const std::int32_t edge = k + 1 == span.weights.size()
+                                          ? 256
+                                          : static_cast<std::int32_t>(std::floor(running * 256.0 + 0.5));
+            weights_.push_back(edge - given);
+            given = edge;
+        }
+    }
+}
+
+bool ResizeWeights::HasNegativeWeights() const {
+    return std::any_of(weights_.begin(), weights_.end(), [](std::int32_t w) { return w < 0; });
+}
+
 namespace {
+
+// A sum of weight x byte in 256ths, rounded, within the bytes' range (only
+// negative weights can take it outside).
+std::uint8_t RoundedByte(std::int32_t sum) {
+    return static_cast<std::uint8_t>(std::clamp((sum + 128) >> 8, 0, 255));
+}
 
 // Plain version of both passes: one multiply-add per input pixel per byte.
 void HorizontalReference(const std::uint8_t* const* src_rows, int rows, const ResizeWeights& t,
@@ -120,10 +155,10 @@ void HorizontalReference(const std::uint8_t* const* src_rows, int rows, const Re
         for (int i = 0; i < n; ++i) {
             const std::int32_t* w = t.Weights(i);
             const std::uint8_t* p = in + static_cast<std::size_t>(t.Left(i)) * 4;
-            std::uint32_t acc[4] = {0, 0, 0, 0};
+            std::int32_t acc[4] = {0, 0, 0, 0};
             for (int k = 0; k < t.Count(i); ++k, p += 4)
-                for (int c = 0; c < 4; ++c) acc[c] += static_cast<std::uint32_t>(w[k]) * p[c];
-            for (int c = 0; c < 4; ++c) out[i * 4 + c] = static_cast<std::uint8_t>((acc[c] + 128) / 256);
+                for (int c = 0; c < 4; ++c) acc[c] += w[k] * p[c];
+            for (int c = 0; c < 4; ++c) out[i * 4 + c] = RoundedByte(acc[c]);
         }
     }
 }
@@ -135,10 +170,10 @@ void VerticalReference(const std::uint8_t* scratch, int width, const ResizeWeigh
         const std::int32_t* w = t.Weights(i);
         std::uint8_t* out = dst_rows[i];
         for (std::size_t b = 0; b < stride; ++b) {
-            std::uint32_t acc = 0;
+            std::int32_t acc = 0;
             const std::uint8_t* p = scratch + static_cast<std::size_t>(t.Left(i)) * stride + b;
-            for (int k = 0; k < t.Count(i); ++k, p += stride) acc += static_cast<std::uint32_t>(w[k]) * *p;
-            out[b] = static_cast<std::uint8_t>((acc + 128) / 256);
+            for (int k = 0; k < t.Count(i); ++k, p += stride) acc += w[k] * *p;
+            out[b] = RoundedByte(acc);
         }
     }
 }
@@ -428,8 +463,8 @@ bool ResizeScratchFits(int src_height, int dst_width) {
 }
 
 struct RowResampler::Passes {
-    Passes(int src_width, int src_height, int dst_width, int dst_height)
-        : across(src_width, dst_width), down(src_height, dst_height) {}
+    Passes(int src_width, int src_height, int dst_width, int dst_height, ResizeSource source)
+        : across(src_width, dst_width, source), down(src_height, dst_height, source) {}
     ResizeWeights across;
     ResizeWeights down;
 #if defined(CS_RESIZE_SSE2)
@@ -437,14 +472,16 @@ struct RowResampler::Passes {
 #endif
 };
 
-RowResampler::RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path)
+RowResampler::RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path,
+                           ResizeSource source)
     : src_height_(src_height), dst_width_(dst_width), path_(path) {
     if (src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0)
         throw std::invalid_argument("resampling needs positive sizes");
     if (!ResizeScratchFits(src_height, dst_width)) throw std::bad_alloc();
-    passes_ = std::make_unique<Passes>(src_width, src_height, dst_width, dst_height);
+    passes_ = std::make_unique<Passes>(src_width, src_height, dst_width, dst_height, source);
+    if (passes_->across.HasNegativeWeights() || passes_->down.HasNegativeWeights()) path_ = ResizePath::kReference;
 #if defined(CS_RESIZE_SSE2)
-    if (path != ResizePath::kReference) passes_->plan = PlanHorizontal(passes_->across, src_width);
+    if (path_ != ResizePath::kReference) passes_->plan = PlanHorizontal(passes_->across, src_width);
 #endif
     // Every byte is written by the first pass (or Finish) before the second reads it.
     scratch_ = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(src_height) *
@@ -535,18 +572,21 @@ ResizingReceiver::~ResizingReceiver() = default;
 
 int ResizingReceiver::ReductionFor(std::int32_t width, std::int32_t height) {
     chosen_ = choose_(width, height);
-    return scale_ == DecodeScale::kReduced ? DecodeReductionFor({width, height}, *chosen_) : 1;
+    reduction_ = scale_ == DecodeScale::kReduced ? DecodeReductionFor({width, height}, *chosen_) : 1;
+    return reduction_;
 }
 
 void ResizingReceiver::Begin(std::int32_t width, std::int32_t height, bool hasAlpha, Resolution resolution) {
     const PictureSize size = chosen_ ? *chosen_ : choose_(width, height);
+    const ResizeSource source = chosen_ && reduction_ > 1 ? ResizeSource::kBlockAverages : ResizeSource::kSamples;
     chosen_.reset();
+    reduction_ = 1;
     copied_rows_ = 0;
     resampler_.reset();
     if (size != PictureSize{width, height}) {
         BilinearResize::CheckSizes(width, height, size.width, size.height);
         try {
-            resampler_ = std::make_unique<RowResampler>(width, height, size.width, size.height, path_);
+            resampler_ = std::make_unique<RowResampler>(width, height, size.width, size.height, path_, source);
         } catch (const std::bad_alloc&) {
             ThrowDecoderError(plerr::kOutOfMemory, pltext::kOutOfMemoryBitmap);
         }

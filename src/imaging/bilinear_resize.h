@@ -1,7 +1,9 @@
 #pragma once
 // Separable resampling of 32-bit bitmaps with a triangle kernel: every row
 // to the new width into a scratch image, then every column to the new
-// height. Both passes use integer weights that total 256.
+// height. Both passes use integer weights that total 256. A picture that a
+// decoder has already reduced by averaging blocks is resampled with weights
+// made for block averages instead (block_average_weights.h).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -9,15 +11,24 @@
 #include <vector>
 
 #include "imaging/bitmap_filter.h"
+#include "imaging/block_average_weights.h"
 #include "imaging/row_receiver.h"
 
 namespace cs {
 
+// What the pixels of the picture to be resampled are: samples of the
+// picture, or averages of blocks of a larger one (a JPEG decoded at a
+// fraction of its size).
+enum class ResizeSource { kSamples, kBlockAverages };
+
 // One pass's weight table, old length to new length: for each output
 // position the first input index and the weights of the inputs from there.
+// The weights of samples are never negative; those of block averages can be.
 class ResizeWeights {
 public:
-    ResizeWeights(int old_length, int new_length);
+    ResizeWeights(int old_length, int new_length, ResizeSource source = ResizeSource::kSamples);
+
+    bool HasNegativeWeights() const;
 
     int size() const { return static_cast<int>(left_.size()); }
     int Left(int i) const { return left_[static_cast<std::size_t>(i)]; }
@@ -26,6 +37,8 @@ public:
     const std::int32_t* Weights(int i) const { return weights_.data() + offset_[static_cast<std::size_t>(i)]; }
 
 private:
+    void SetWeights(const std::vector<SpanWeights>& table);
+
     std::vector<int> left_;
     std::vector<int> count_;
     std::vector<std::size_t> offset_;
@@ -52,7 +65,10 @@ class RowResampler {
 public:
     // Sizes must be positive (std::invalid_argument); std::bad_alloc when
     // the scratch image would pass the bitmap limit or cannot be allocated.
-    RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path = ResizePath::kFast);
+    // The vector passes need weights that are never negative: block averages
+    // go the plain way whatever `path` says.
+    RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path = ResizePath::kFast,
+                 ResizeSource source = ResizeSource::kSamples);
     ~RowResampler();
     RowResampler(const RowResampler&) = delete;
     RowResampler& operator=(const RowResampler&) = delete;
@@ -118,7 +134,8 @@ int DecodeReductionFor(PictureSize decoded, PictureSize fitted);
 //
 // With DecodeScale::kReduced it lets the decoder reduce the picture by the
 // largest factor that keeps it at least the chosen size (DecodeReductionFor)
-// and resamples the reduced rows to the size chosen for the whole picture.
+// and resamples the reduced rows, as block averages, to the size chosen for
+// the whole picture.
 class ResizingReceiver : public RowReceiver {
 public:
     ResizingReceiver(Bitmap& target, SizeChooser choose, ResizePath path = ResizePath::kFast,
@@ -142,6 +159,7 @@ private:
     ResizePath path_;
     DecodeScale scale_;
     std::optional<PictureSize> chosen_;  // by ReductionFor, for Begin
+    int reduction_ = 1;                  // granted by ReductionFor, for Begin
     std::int32_t copied_rows_ = 0;             // when the size is kept
     std::unique_ptr<RowResampler> resampler_;  // when it is not
 };

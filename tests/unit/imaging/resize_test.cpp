@@ -6,10 +6,12 @@
 #include <memory>
 #include <random>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "imaging/bilinear_resize.h"
 #include "imaging/bitmap.h"
+#include "imaging/block_average_weights.h"
 #include "imaging/pl_exception.h"
 
 namespace cs {
@@ -317,6 +319,57 @@ TEST(RowResampler, RowsNeverAddedCountAsTransparentBlack) {
     resampler.Finish(out->RowTable());
     for (int y = 2; y < 6; ++y) std::memset(source->Row(y), 0, 9 * 4);
     EXPECT_TRUE(SamePixels(out, Resized(source, 4, 3)));
+}
+
+// --- block averages (a JPEG decoded at a fraction of its size) -------------
+
+TEST(BlockAverageWeights, AveragesOfARampGiveTheRampsExactSpanAverages) {
+    // Old pixel j holds the mean of 10u over [j, j + 1); the new pixel i must
+    // get the mean of 10u over its own span, whatever the step, away from the
+    // edges (where the profile is held flat).
+    for (const auto& [old_length, new_length] : {std::pair{12, 8}, std::pair{750, 512}, std::pair{9, 7}}) {
+        const auto table = BlockAverageWeights(old_length, new_length);
+        ASSERT_EQ(table.size(), static_cast<std::size_t>(new_length));
+        const double step = static_cast<double>(old_length) / new_length;
+        for (int i = 0; i < new_length; ++i) {
+            double total = 0.0, value = 0.0;
+            for (std::size_t k = 0; k < table[i].weights.size(); ++k) {
+                total += table[i].weights[k];
+                value += table[i].weights[k] * (10.0 * (table[i].left + static_cast<int>(k)) + 5.0);
+            }
+            EXPECT_NEAR(total, 1.0, 1e-9);
+            if (i * step >= 1.0 && (i + 1) * step <= old_length - 1.0) {
+                EXPECT_NEAR(value, 10.0 * step * (i + 0.5), 1e-9) << old_length << " -> " << new_length << " at " << i;
+            }
+        }
+    }
+    // Same length: each pixel is its own block's mean again.
+    const ResizeWeights same(5, 5, ResizeSource::kBlockAverages);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(WeightsOf(same, i), std::vector<int>{256}) << i;
+}
+
+TEST(RowResampler, BlockAveragesOvershootingAnEdgeAreHeldInRange) {
+    // A hard edge from 0 to 255: the negative weights overshoot on both
+    // sides, which must end at 0 and 255, not wrap round; every path gives
+    // the same bytes.
+    BitmapPtr source = Make(64, 2);
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 2; ++y) Put(source, x, y, x < 29 ? Pixel32{0, 0, 0, 0} : Pixel32{255, 255, 255, 255});
+    ASSERT_TRUE(ResizeWeights(64, 37, ResizeSource::kBlockAverages).HasNegativeWeights());
+    BitmapPtr first;
+    for (const ResizePath path : {ResizePath::kReference, ResizePath::kFast}) {
+        RowResampler resampler(64, 2, 37, 1, path, ResizeSource::kBlockAverages);
+        resampler.AddRows(source->RowTable(), 2);
+        BitmapPtr out = Make(37, 1);
+        resampler.Finish(out->RowTable());
+        for (int x = 1; x < 37; ++x) EXPECT_GE(At(out, x, 0).b, At(out, x - 1, 0).b) << x;
+        EXPECT_EQ(At(out, 0, 0).b, 0);
+        EXPECT_EQ(At(out, 36, 0).b, 255);
+        if (first) {
+            EXPECT_TRUE(SamePixels(out, first));
+        }
+        first = std::move(out);
+    }
 }
 
 TEST(RowResampler, RefusesSizesItCannotHold) {
