@@ -270,10 +270,10 @@ HorizontalPlan PlanHorizontal(const ResizeWeights& t, int src_width) {
 void HorizontalPixelPlain(const std::uint8_t* in, const ResizeWeights& t, int i, std::uint8_t* out) {
     const std::int32_t* w = t.Weights(i);
     const std::uint8_t* p = in + static_cast<std::size_t>(t.Left(i)) * 4;
-    std::uint32_t acc[4] = {0, 0, 0, 0};
+    std::int32_t acc[4] = {0, 0, 0, 0};
     for (int k = 0; k < t.Count(i); ++k, p += 4)
-        for (int c = 0; c < 4; ++c) acc[c] += static_cast<std::uint32_t>(w[k]) * p[c];
-    for (int c = 0; c < 4; ++c) out[c] = static_cast<std::uint8_t>((acc[c] + 128) / 256);
+        for (int c = 0; c < 4; ++c) acc[c] += w[k] * p[c];
+    for (int c = 0; c < 4; ++c) out[c] = RoundedByte(acc[c]);
 }
 
 // Two rows at a time share each weight load and give the processor two
@@ -444,6 +444,141 @@ void VerticalFast(const std::uint8_t* scratch, int width, const ResizeWeights& t
     }
 }
 
+// Weights that can be negative (block averages) would take the 16-bit sums
+// above out of range, so these passes multiply-add pairs of neighbouring
+// taps into 32-bit sums, and the packing clamps to a byte as RoundedByte does:
+// the bytes are the plain passes' bytes.
+struct SignedPlan {
+    struct Entry {
+        int start;            // first input pixel read
+        int pairs;            // pairs of taps; 0 means the plain way
+        std::size_t weights;  // index of the entry's first pair
+    };
+    std::vector<Entry> entries;
+    std::vector<Lanes> pair_weights;  // w0 w1 repeated 4 times, to match InterleavedPair
+};
+
+SignedPlan PlanSigned(const ResizeWeights& t, int src_width) {
+    SignedPlan plan;
+    plan.entries.reserve(static_cast<std::size_t>(t.size()));
+    for (int i = 0; i < t.size(); ++i) {
+        const std::int32_t* w = t.Weights(i);
+        const int pairs = (t.Count(i) + 1) / 2;
+        if (pairs * 2 > src_width) {
+            plan.entries.push_back({t.Left(i), 0, 0});
+            continue;
+        }
+        // An odd tap count reads one more pixel, with weight 0, on the side
+        // that stays within the row.
+        int start = t.Left(i);
+        if (start + pairs * 2 > src_width) start = src_width - pairs * 2;
+        plan.entries.push_back({start, pairs, plan.pair_weights.size()});
+        const auto tap = [&](int at) {
+            const int j = at - t.Left(i);
+            return j >= 0 && j < t.Count(i) ? w[j] : 0;
+        };
+        for (int p = 0; p < pairs; ++p) {
+            Lanes lanes;
+            for (int c = 0; c < 4; ++c) {
+                lanes.v[c * 2] = static_cast<std::int16_t>(tap(start + p * 2));
+                lanes.v[c * 2 + 1] = static_cast<std::int16_t>(tap(start + p * 2 + 1));
+            }
+            plan.pair_weights.push_back(lanes);
+        }
+    }
+    return plan;
+}
+
+// Four 32-bit sums in 256ths to bytes: rounded, shifted, clamped.
+CS_INLINE __m128i RoundedSums(__m128i sums) {
+    return _mm_srai_epi32(_mm_add_epi32(sums, _mm_set1_epi32(128)), 8);
+}
+
+void HorizontalSigned(const std::uint8_t* const* src_rows, int rows, const ResizeWeights& t, const SignedPlan& plan,
+                      std::uint8_t* scratch) {
+    const __m128i zero = _mm_setzero_si128();
+    const int n = t.size();
+    for (int y = 0; y < rows; ++y) {
+        const std::uint8_t* in = src_rows[y];
+        std::uint8_t* out = scratch + static_cast<std::size_t>(y) * static_cast<std::size_t>(n) * 4;
+        for (int i = 0; i < n; ++i) {
+            const SignedPlan::Entry& e = plan.entries[static_cast<std::size_t>(i)];
+            if (e.pairs == 0) {
+                HorizontalPixelPlain(in, t, i, out + static_cast<std::size_t>(i) * 4);
+                continue;
+            }
+            const std::uint8_t* p = in + static_cast<std::size_t>(e.start) * 4;
+            const Lanes* wv = plan.pair_weights.data() + e.weights;
+            __m128i sums = zero;
+            for (int k = 0; k < e.pairs; ++k, p += 8) {
+                // B0 G0 R0 A0 B1 G1 R1 A1 widened, then paired: B0 B1 G0 G1 R0 R1 A0 A1.
+                const __m128i two = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+                const __m128i paired = _mm_unpacklo_epi16(two, _mm_srli_si128(two, 8));
+                sums = _mm_add_epi32(sums, _mm_madd_epi16(paired, Load(wv[k])));
+            }
+            const __m128i words = _mm_packs_epi32(RoundedSums(sums), zero);
+            const std::int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(words, zero));
+            std::memcpy(out + static_cast<std::size_t>(i) * 4, &pixel, 4);
+        }
+    }
+}
+
+void VerticalSigned(const std::uint8_t* scratch, int width, const ResizeWeights& t, std::uint8_t* const* dst_rows) {
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    const std::size_t vector_bytes = stride & ~std::size_t{15};
+    const __m128i zero = _mm_setzero_si128();
+    std::vector<const std::uint8_t*> tap_rows;
+    std::vector<std::int32_t> tap_values;
+    std::vector<Lanes> pair_weights;
+    for (int i = 0; i < t.size(); ++i) {
+        const std::int32_t* w = t.Weights(i);
+        tap_rows.clear();
+        tap_values.clear();
+        for (int k = 0; k < t.Count(i); ++k) {
+            if (w[k] == 0) continue;
+            tap_rows.push_back(scratch + static_cast<std::size_t>(t.Left(i) + k) * stride);
+            tap_values.push_back(w[k]);
+        }
+        if (tap_rows.size() % 2 != 0) {  // the odd one out pairs with a row of weight 0
+            tap_rows.push_back(tap_rows.front());
+            tap_values.push_back(0);
+        }
+        pair_weights.clear();
+        for (std::size_t k = 0; k < tap_rows.size(); k += 2) {
+            Lanes lanes;
+            for (int c = 0; c < 4; ++c) {
+                lanes.v[c * 2] = static_cast<std::int16_t>(tap_values[k]);
+                lanes.v[c * 2 + 1] = static_cast<std::int16_t>(tap_values[k + 1]);
+            }
+            pair_weights.push_back(lanes);
+        }
+        std::uint8_t* out = dst_rows[i];
+        std::size_t b = 0;
+        for (; b < vector_bytes; b += 16) {
+            __m128i sums[4] = {zero, zero, zero, zero};
+            for (std::size_t k = 0; k < tap_rows.size(); k += 2) {
+                const __m128i upper = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tap_rows[k] + b));
+                const __m128i lower = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tap_rows[k + 1] + b));
+                const __m128i weights = Load(pair_weights[k / 2]);
+                const __m128i low_bytes = _mm_unpacklo_epi8(upper, lower);
+                const __m128i high_bytes = _mm_unpackhi_epi8(upper, lower);
+                sums[0] = _mm_add_epi32(sums[0], _mm_madd_epi16(_mm_unpacklo_epi8(low_bytes, zero), weights));
+                sums[1] = _mm_add_epi32(sums[1], _mm_madd_epi16(_mm_unpackhi_epi8(low_bytes, zero), weights));
+                sums[2] = _mm_add_epi32(sums[2], _mm_madd_epi16(_mm_unpacklo_epi8(high_bytes, zero), weights));
+                sums[3] = _mm_add_epi32(sums[3], _mm_madd_epi16(_mm_unpackhi_epi8(high_bytes, zero), weights));
+            }
+            const __m128i low = _mm_packs_epi32(RoundedSums(sums[0]), RoundedSums(sums[1]));
+            const __m128i high = _mm_packs_epi32(RoundedSums(sums[2]), RoundedSums(sums[3]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(low, high));
+        }
+        for (; b < stride; ++b) {
+            std::int32_t acc = 0;
+            for (std::size_t k = 0; k < tap_rows.size(); ++k) acc += tap_values[k] * tap_rows[k][b];
+            out[b] = RoundedByte(acc);
+        }
+    }
+}
+
 #endif  // CS_RESIZE_SSE2
 
 }  // namespace
@@ -467,8 +602,10 @@ struct RowResampler::Passes {
         : across(src_width, dst_width, source), down(src_height, dst_height, source) {}
     ResizeWeights across;
     ResizeWeights down;
+    bool signed_weights = false;  // some weight is negative
 #if defined(CS_RESIZE_SSE2)
     HorizontalPlan plan;  // only for the vector paths
+    SignedPlan signed_plan;  // only for the vector paths with signed weights
 #endif
 };
 
@@ -479,9 +616,14 @@ RowResampler::RowResampler(int src_width, int src_height, int dst_width, int dst
         throw std::invalid_argument("resampling needs positive sizes");
     if (!ResizeScratchFits(src_height, dst_width)) throw std::bad_alloc();
     passes_ = std::make_unique<Passes>(src_width, src_height, dst_width, dst_height, source);
-    if (passes_->across.HasNegativeWeights() || passes_->down.HasNegativeWeights()) path_ = ResizePath::kReference;
+    passes_->signed_weights = passes_->across.HasNegativeWeights() || passes_->down.HasNegativeWeights();
 #if defined(CS_RESIZE_SSE2)
-    if (path_ != ResizePath::kReference) passes_->plan = PlanHorizontal(passes_->across, src_width);
+    if (path_ != ResizePath::kReference) {
+        if (passes_->signed_weights)
+            passes_->signed_plan = PlanSigned(passes_->across, src_width);
+        else
+            passes_->plan = PlanHorizontal(passes_->across, src_width);
+    }
 #endif
     // Every byte is written by the first pass (or Finish) before the second reads it.
     scratch_ = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(src_height) *
@@ -496,6 +638,10 @@ void RowResampler::AddRows(const std::uint8_t* const* rows, int count) {
     std::uint8_t* scratch = scratch_.get() + static_cast<std::size_t>(added_) * static_cast<std::size_t>(dst_width_) * 4;
     added_ += count;
 #if defined(CS_RESIZE_SSE2)
+    if (path_ != ResizePath::kReference && passes_->signed_weights) {
+        HorizontalSigned(rows, count, passes_->across, passes_->signed_plan, scratch);
+        return;
+    }
     if (path_ != ResizePath::kReference) {
         HorizontalFast(rows, count, passes_->across, passes_->plan, scratch, path_ == ResizePath::kFast);
         return;
@@ -510,7 +656,10 @@ void RowResampler::Finish(std::uint8_t* const* dst_rows) {
                 static_cast<std::size_t>(src_height_ - added_) * stride);
 #if defined(CS_RESIZE_SSE2)
     if (path_ != ResizePath::kReference) {
-        VerticalFast(scratch_.get(), dst_width_, passes_->down, dst_rows);
+        if (passes_->signed_weights)
+            VerticalSigned(scratch_.get(), dst_width_, passes_->down, dst_rows);
+        else
+            VerticalFast(scratch_.get(), dst_width_, passes_->down, dst_rows);
         return;
     }
 #endif

@@ -65,8 +65,8 @@ class RowResampler {
 public:
     // Sizes must be positive (std::invalid_argument); std::bad_alloc when
     // the scratch image would pass the bitmap limit or cannot be allocated.
-    // The vector passes need weights that are never negative: block averages
-    // go the plain way whatever `path` says.
+    // Block averages, whose weights can be negative, take vector passes of
+    // their own (32-bit sums) unless `path` is kReference.
     RowResampler(int src_width, int src_height, int dst_width, int dst_height, ResizePath path = ResizePath::kFast,
                  ResizeSource source = ResizeSource::kSamples);
     ~RowResampler();

@@ -348,27 +348,38 @@ TEST(BlockAverageWeights, AveragesOfARampGiveTheRampsExactSpanAverages) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(WeightsOf(same, i), std::vector<int>{256}) << i;
 }
 
-TEST(RowResampler, BlockAveragesOvershootingAnEdgeAreHeldInRange) {
-    // A hard edge from 0 to 255: the negative weights overshoot on both
-    // sides, which must end at 0 and 255, not wrap round; every path gives
-    // the same bytes.
-    BitmapPtr source = Make(64, 2);
-    for (int x = 0; x < 64; ++x)
-        for (int y = 0; y < 2; ++y) Put(source, x, y, x < 29 ? Pixel32{0, 0, 0, 0} : Pixel32{255, 255, 255, 255});
-    ASSERT_TRUE(ResizeWeights(64, 37, ResizeSource::kBlockAverages).HasNegativeWeights());
-    BitmapPtr first;
-    for (const ResizePath path : {ResizePath::kReference, ResizePath::kFast}) {
-        RowResampler resampler(64, 2, 37, 1, path, ResizeSource::kBlockAverages);
-        resampler.AddRows(source->RowTable(), 2);
-        BitmapPtr out = Make(37, 1);
+TEST(RowResampler, BlockAveragesAreHeldInRangeAndAlikeOnEveryPath) {
+    const auto resample = [](const BitmapPtr& source, int dw, int dh, ResizePath path) {
+        RowResampler resampler(source->Width(), source->Height(), dw, dh, path, ResizeSource::kBlockAverages);
+        resampler.AddRows(source->RowTable(), source->Height());
+        BitmapPtr out = Make(dw, dh);
         resampler.Finish(out->RowTable());
+        return out;
+    };
+    // A hard edge from 0 to 255: the negative weights overshoot on both
+    // sides, which must end at 0 and 255, not wrap round.
+    BitmapPtr edge = Make(64, 2);
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 2; ++y) Put(edge, x, y, x < 29 ? Pixel32{0, 0, 0, 0} : Pixel32{255, 255, 255, 255});
+    ASSERT_TRUE(ResizeWeights(64, 37, ResizeSource::kBlockAverages).HasNegativeWeights());
+    for (const ResizePath path : {ResizePath::kReference, ResizePath::kFast}) {
+        BitmapPtr out = resample(edge, 37, 1, path);
         for (int x = 1; x < 37; ++x) EXPECT_GE(At(out, x, 0).b, At(out, x - 1, 0).b) << x;
         EXPECT_EQ(At(out, 0, 0).b, 0);
         EXPECT_EQ(At(out, 36, 0).b, 255);
-        if (first) {
-            EXPECT_TRUE(SamePixels(out, first));
-        }
-        first = std::move(out);
+    }
+    // Reductions of any size, as the decoders hand them over: the vector
+    // passes give the plain passes' bytes.
+    std::mt19937 rng(88);
+    std::uniform_int_distribution<int> length(1, 90);
+    for (int round = 0; round < 40; ++round) {
+        const int sw = length(rng), sh = length(rng);
+        const int dw = 1 + length(rng) % sw, dh = 1 + length(rng) % sh;
+        BitmapPtr source = Make(sw, sh);
+        FillRandom(source, rng);
+        ASSERT_TRUE(SamePixels(resample(source, dw, dh, ResizePath::kFast),
+                               resample(source, dw, dh, ResizePath::kReference)))
+            << sw << "x" << sh << " -> " << dw << "x" << dh;
     }
 }
 
