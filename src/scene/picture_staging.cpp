@@ -33,12 +33,13 @@ void PictureStaging::UploadUpTo(const Texture& picture, int rows) {
     rows_done_ = rows;
 }
 
-void PictureStaging::Step(const Texture& picture, std::uint64_t generation) {
+void PictureStaging::Step(Texture& picture, std::uint64_t generation) {
     if (!picture.HasPixels() || picture.Width() < 1 || picture.Height() < 1) return;
     if (!staging_ || staged_generation_ != generation) Begin(picture, generation);
     const std::size_t row_bytes = static_cast<std::size_t>(picture.Width()) * static_cast<std::size_t>(picture.Channels());
     const int step = static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(step_bytes_ / row_bytes, 1 << 20)));
     UploadUpTo(picture, rows_done_ + std::min(step, picture.Height() - rows_done_));
+    if (Staged(generation)) picture.ReleasePixels();
 }
 
 bool PictureStaging::Staged(std::uint64_t generation) const {
@@ -55,7 +56,7 @@ void PictureStaging::HandOver(std::unique_ptr<Texture>& face, std::unique_ptr<Te
         freed_size = {freed, face->Width(), face->Height(), face->Channels()};
         face->SetGlName(0);
     }
-    if (picture && picture->HasPixels()) {
+    if (Staged(generation) || picture->HasPixels()) {
         if (!staging_ || staged_generation_ != generation) Begin(*picture, generation);
         UploadUpTo(*picture, picture->Height());
         if (spare_.name != 0) {

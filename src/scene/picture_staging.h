@@ -42,15 +42,18 @@ public:
 
     // One frame's share of the waiting picture. `generation` tells a newly
     // loaded picture from the one being staged (the loader may replace the
-    // picture before its switch), which then starts over.
-    void Step(const Texture& picture, std::uint64_t generation);
+    // picture before its switch), which then starts over. Once its last row
+    // is up the picture's pixels are released: the spare holds them, and
+    // neither the memory nor freeing it need wait for the switch frame.
+    void Step(Texture& picture, std::uint64_t generation);
     // True when every row of that picture is up.
     bool Staged(std::uint64_t generation) const;
 
     // The switch: the face gets the picture, which takes the staged OpenGL
     // texture (any rows still missing go up now), and the face's old OpenGL
     // texture becomes the spare for the next picture. The picture's pixels
-    // are released. A picture without pixels replaces the face as it is.
+    // are released. A picture neither staged nor with pixels replaces the
+    // face as it is.
     void HandOver(std::unique_ptr<Texture>& face, std::unique_ptr<Texture> picture, std::uint64_t generation);
 
     // Gives the spare back to OpenGL (at shutdown, context still current).

@@ -118,6 +118,10 @@ TEST(PictureStaging, EveryFaceShowsItsOwnPictureAfterSwitchesAndKeys) {
         if (frame % 700 == 350) animation.Key('Z', scene);  // previous: the waiting picture is replaced
         if (frame % 900 == 450) animation.Key('A', scene);  // next: switch as soon as it is ready
         scene.Frame(animation);
+        // Once up, the waiting picture's bytes are not kept until its switch.
+        if (scene.ready && scene.staging.Staged(scene.generation)) {
+            EXPECT_FALSE(scene.pending->HasPixels());
+        }
 
         std::set<unsigned> names;
         for (const auto& face : scene.faces) {
