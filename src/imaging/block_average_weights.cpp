@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 #include <map>
+#include <utility>
 
 namespace cs {
 
@@ -22,8 +23,9 @@ void AddProfile(double u, double amount, int length, std::map<int, double>& into
     into[clamp(below)] += amount * (1.0 - fraction);
     into[clamp(below + 1)] += amount * fraction;
     const int own = clamp(static_cast<int>(std::floor(u)));
-    into[own] += amount * (1.0 - 0.75);
+    into[own] += amount;
     into[clamp(own - 1)] -= amount * 0.125;
+    into[own] -= amount * 0.75;
     into[clamp(own + 1)] -= amount * 0.125;
 }
 
