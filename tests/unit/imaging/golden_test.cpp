@@ -412,7 +412,9 @@ TEST(GoldenTable, EveryCaseDecodesAsRecorded) {
         }
         EXPECT_EQ(hash, g->hash) << name;
     }
-    if (!print) EXPECT_EQ(matched, std::size(kGolden));
+    if (!print) {
+        EXPECT_EQ(matched, std::size(kGolden));
+    }
 }
 
 }  // namespace

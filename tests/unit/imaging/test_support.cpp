@@ -69,9 +69,9 @@ Bytes WithExif(const Bytes& jpeg, const Bytes& tiff, std::optional<std::uint16_t
     ByteWriter segment;
     segment.U8(0xFF).U8(0xE1).U16BE(declaredLength.value_or(static_cast<std::uint16_t>(2 + 6 + tiff.size())));
     segment.Text("Exif").U8(0).U8(0).Append(tiff);
-    Bytes out(jpeg.begin(), jpeg.begin() + 2);
-    out.insert(out.end(), segment.bytes().begin(), segment.bytes().end());
-    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    // The segment goes right after the start-of-image marker.
+    Bytes out = jpeg;
+    out.insert(out.begin() + 2, segment.bytes().begin(), segment.bytes().end());
     return out;
 }
 

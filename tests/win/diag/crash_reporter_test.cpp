@@ -174,7 +174,9 @@ TEST_F(CrashReporterTest, AFaultInsideTheFilterEndsTheProcessWithoutASecondRepor
     g_nested = &pointers_;
     CrashReporter().message_box = [](HWND, const char* text, const char* caption, UINT type) {
         g_boxes.push_back({text, caption, type});
-        if (g_boxes.size() == 1) EXPECT_EQ(CrashFilter(g_nested), EXCEPTION_EXECUTE_HANDLER);
+        if (g_boxes.size() == 1) {
+            EXPECT_EQ(CrashFilter(g_nested), EXCEPTION_EXECUTE_HANDLER);
+        }
         return IDOK;
     };
     EXPECT_EQ(CrashFilter(&pointers_), EXCEPTION_EXECUTE_HANDLER);
