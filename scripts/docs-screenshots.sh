@@ -43,12 +43,7 @@ dialog_shots() {
     done
     wine "$SCR" /c >/dev/null 2>&1 &
     local pid=$! _
-    window=""
-    for _ in $(seq 150); do
-        window=$(xdotool search --onlyvisible --name '^Cube Saver 2.0 Settings$' 2>/dev/null | head -1)
-        [ -n "$window" ] && break
-        sleep 0.2
-    done
+    window=$(wait_window "$SETTINGS_TITLE")
     if [ -z "$window" ]; then
         echo "no settings dialog for the screenshots"
     else

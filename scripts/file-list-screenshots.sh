@@ -25,15 +25,10 @@ saver_reg_list Music "C:\\users\\Public\\Music\\" "C:\\users\\Public\\Music\\Nig
 
 # shot NAME LIST TITLE: opens the dialog, waits for the preview, captures it.
 shot() {
-    local name=$1 list=$2 title=$3 pid window="" _
+    local name=$1 list=$2 title=$3 pid window
     wine "$DIALOG" "$list" >/dev/null 2>&1 &
     pid=$!
-    for _ in $(seq 150); do
-        window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
-        [ -n "$window" ] && break
-        sleep 0.2
-    done
-    if [ -z "$window" ]; then
+    if ! window=$(wait_window "$title"); then
         echo "no $title dialog to capture"
         kill "$pid" 2>/dev/null
         return 1

@@ -40,14 +40,7 @@ saver_reg_list() {
 saver_start() {
     env ${SAVER_ENV:-} wine "$SCR" "$@" >/dev/null 2>&1 &
     SAVER_PID=$!
-    SAVER_WINDOW=""
-    local _
-    for _ in $(seq 300); do
-        SAVER_WINDOW=$(xdotool search --onlyvisible --name '^Cube Saver$' 2>/dev/null | head -1)
-        [ -n "$SAVER_WINDOW" ] && return 0
-        sleep 0.2
-    done
-    return 1
+    SAVER_WINDOW=$(wait_window "Cube Saver" 60)
 }
 
 # saver_stop: Escape (the saver writes its logs on the way out), then make sure.

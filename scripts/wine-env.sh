@@ -2,6 +2,8 @@
 #   wine_prepare_prefix   create and initialise $WINEPREFIX once
 #   wine_warm_up PROGRAM  run a first GUI program once per prefix
 #   xvfb_start / xvfb_stop  a private X display on a free number
+#   wait_window TITLE [SECONDS]  echo the X window id once it is mapped
+#   SETTINGS_TITLE        the settings dialog's caption, with the version
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
@@ -63,3 +65,22 @@ xvfb_stop() {
         XVFB_PID=""
     fi
 }
+
+# TITLE is matched whole, as a regular expression; 30 seconds unless given.
+wait_window() {
+    local title=$1 seconds=${2:-30} id
+    local deadline=$((SECONDS + seconds))
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# The settings dialog's caption carries the program's version.
+SETTINGS_TITLE="Cube Saver $(sed -n 's/^project(CubeSaver VERSION \([0-9.]*\).*/\1/p' \
+    "$(dirname "${BASH_SOURCE[0]}")/../CMakeLists.txt") Settings"

@@ -15,7 +15,7 @@ for i in "${!entries[@]}"; do
 done
 
 e2e_start /c
-settings=$(wait_window "Cube Saver 2.0 Settings") || fail "no settings dialog appeared"
+settings=$(wait_window "$SETTINGS_TITLE") || fail "no settings dialog appeared"
 sleep 1
 # The button sits at (16, 20) dialog units on the Pictures page, 110 x 14,
 # and the page at (10, 30) pixels in the dialog of 322 x 255 units.

@@ -2,7 +2,7 @@
 # from outside with xdotool and looked at with ImageMagick.
 #   SCR        the program
 #   e2e_start ARGS...   start it in the background (pid in SAVER_PID)
-#   wait_window TITLE [SECONDS]   echo the X window id once it is mapped
+#   wait_window TITLE [SECONDS]   echo the X window id once it is mapped (wine-env.sh)
 #   wait_exit PID [SECONDS]       wait for a process; returns its status (124 on timeout)
 set -u
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -12,8 +12,6 @@ ROOT=$(cd "$E2E_DIR/../.." && pwd)
 : "${WINEPREFIX:=$BUILD_DIR/wineprefix}"
 export WINEPREFIX
 SCR="$BUILD_DIR/CubeSaver.scr"
-# The settings dialog's caption carries the program's version.
-SETTINGS_TITLE="Cube Saver $(sed -n 's/^project(CubeSaver VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt") Settings"
 [ -f "$SCR" ] || { echo "missing $SCR"; exit 1; }
 
 E2E_OWN_DISPLAY=0
@@ -57,20 +55,6 @@ e2e_start() {
     WINEDEBUG=-all,err+all,+debugstr wine "$SCR" "$@" >>"$E2E_LOG" 2>&1 &
     SAVER_PID=$!
     E2E_PIDS+=("$SAVER_PID")
-}
-
-wait_window() {
-    local title=$1 seconds=${2:-30} id
-    local deadline=$((SECONDS + seconds))
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.2
-    done
-    return 1
 }
 
 window_exists() {
