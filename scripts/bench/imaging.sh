@@ -58,19 +58,26 @@ if [ ! -f "$PNG" ]; then
     mv -f "$DATA/tmp-photo.png" "$PNG"
 fi
 
-# Median wall time and median processor time (user + system) of REPEATS
-# runs of a command, in milliseconds: "wall cpu". The processor time is the
-# steadier figure on a shared machine.
+# One run of a command: "wall cpu" in milliseconds, the processor time being
+# user + system (the steadier figure on a shared machine).
+timed_ms() {
+    local TIMEFORMAT='%R %U %S' line
+    line=$({ time "$@" >/dev/null 2>&1; } 2>&1 | tail -1)
+    awk '{ printf "%.1f %.1f\n", $1 * 1000, ($2 + $3) * 1000 }' <<<"$line"
+}
+
+# The middle of some numbers.
+median_of() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+# Median wall time and median processor time of REPEATS runs: "wall cpu".
 median_ms() {
-    local walls=() cpus=() line
-    local TIMEFORMAT='%R %U %S'
+    local walls=() cpus=() wall cpu
     for _ in $(seq "$REPEATS"); do
-        line=$({ time "$@" >/dev/null 2>&1; } 2>&1 | tail -1)
-        walls+=("$(awk '{ printf "%.1f", $1 * 1000 }' <<<"$line")")
-        cpus+=("$(awk '{ printf "%.1f", ($2 + $3) * 1000 }' <<<"$line")")
+        read -r wall cpu < <(timed_ms "$@")
+        walls+=("$wall")
+        cpus+=("$cpu")
     done
-    local mid=$(((REPEATS + 1) / 2))
-    echo "$(printf '%s\n' "${walls[@]}" | sort -n | sed -n "${mid}p") $(printf '%s\n' "${cpus[@]}" | sort -n | sed -n "${mid}p")"
+    echo "$(median_of "${walls[@]}") $(median_of "${cpus[@]}")"
 }
 
 # Medians of the benchmark program's own repetitions: "name wall_ms cpu_ms MPix/s".
@@ -95,19 +102,16 @@ second() { echo "${1##* }"; }
 # has already fitted the picture once, as a running loader has.
 turn_about_ms() {
     local file=$1
-    local ours_w=() ours_c=() theirs_w=() theirs_c=() wall cpu line
-    local TIMEFORMAT='%R %U %S'
+    local ours_w=() ours_c=() theirs_w=() theirs_c=() wall cpu
     for _ in $(seq "$TURNS"); do
         read -r wall cpu < <("$BENCH" --fit=reduced --jpeg="$file")
         ours_w+=("$wall")
         ours_c+=("$cpu")
-        line=$({ time djpeg -dct float -nosmooth -outfile /dev/null "$file" >/dev/null 2>&1; } 2>&1 | tail -1)
-        theirs_w+=("$(awk '{ printf "%.1f", $1 * 1000 }' <<<"$line")")
-        theirs_c+=("$(awk '{ printf "%.1f", ($2 + $3) * 1000 }' <<<"$line")")
+        read -r wall cpu < <(timed_ms djpeg -dct float -nosmooth -outfile /dev/null "$file")
+        theirs_w+=("$wall")
+        theirs_c+=("$cpu")
     done
-    local mid=$(((TURNS + 1) / 2))
-    pick() { printf '%s\n' "$@" | sort -n | sed -n "${mid}p"; }
-    echo "$(pick "${ours_w[@]}") $(pick "${ours_c[@]}") $(pick "${theirs_w[@]}") $(pick "${theirs_c[@]}")"
+    echo "$(median_of "${ours_w[@]}") $(median_of "${ours_c[@]}") $(median_of "${theirs_w[@]}") $(median_of "${theirs_c[@]}")"
 }
 
 djpeg_t=$(median_ms djpeg -dct float -nosmooth -outfile /dev/null "$JPEG")
