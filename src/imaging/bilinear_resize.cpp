@@ -399,6 +399,30 @@ void HorizontalFast(const std::uint8_t* const* src_rows, int rows, const ResizeW
     HorizontalSse2(src_rows, rows, t, plan, scratch);
 }
 
+// The scratch rows that output row i reads, with their weights; rows of
+// weight 0 add nothing to any sum and are left out.
+void CollectTaps(const std::uint8_t* scratch, std::size_t stride, const ResizeWeights& t, int i,
+                 std::vector<const std::uint8_t*>& rows, std::vector<std::int32_t>& values) {
+    const std::int32_t* w = t.Weights(i);
+    rows.clear();
+    values.clear();
+    for (int k = 0; k < t.Count(i); ++k) {
+        if (w[k] == 0) continue;
+        rows.push_back(scratch + static_cast<std::size_t>(t.Left(i) + k) * stride);
+        values.push_back(w[k]);
+    }
+}
+
+// The bytes from `from` to the end of an output row the plain way.
+void VerticalTailPlain(const std::vector<const std::uint8_t*>& rows, const std::vector<std::int32_t>& values,
+                       std::size_t from, std::size_t stride, std::uint8_t* out) {
+    for (std::size_t b = from; b < stride; ++b) {
+        std::int32_t acc = 0;
+        for (std::size_t k = 0; k < rows.size(); ++k) acc += values[k] * rows[k][b];
+        out[b] = RoundedByte(acc);
+    }
+}
+
 void VerticalFast(const std::uint8_t* scratch, int width, const ResizeWeights& t, std::uint8_t* const* dst_rows) {
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
     const std::size_t vector_bytes = stride & ~std::size_t{15};
@@ -408,17 +432,12 @@ void VerticalFast(const std::uint8_t* scratch, int width, const ResizeWeights& t
     std::vector<Lanes> tap_weights;
     std::vector<std::int32_t> tap_values;
     for (int i = 0; i < t.size(); ++i) {
-        const std::int32_t* w = t.Weights(i);
-        tap_rows.clear();
+        CollectTaps(scratch, stride, t, i, tap_rows, tap_values);
         tap_weights.clear();
-        tap_values.clear();
-        for (int k = 0; k < t.Count(i); ++k) {
-            if (w[k] == 0) continue;  // adds nothing to any sum
-            tap_rows.push_back(scratch + static_cast<std::size_t>(t.Left(i) + k) * stride);
+        for (const std::int32_t value : tap_values) {
             Lanes lanes;
-            for (std::int16_t& lane : lanes.v) lane = static_cast<std::int16_t>(w[k]);
+            for (std::int16_t& lane : lanes.v) lane = static_cast<std::int16_t>(value);
             tap_weights.push_back(lanes);
-            tap_values.push_back(w[k]);
         }
         const std::size_t taps = tap_rows.size();
         std::uint8_t* out = dst_rows[i];
@@ -436,11 +455,7 @@ void VerticalFast(const std::uint8_t* scratch, int width, const ResizeWeights& t
             hi = _mm_srli_epi16(_mm_add_epi16(hi, half), 8);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(lo, hi));
         }
-        for (; b < stride; ++b) {
-            std::uint32_t acc = 0;
-            for (std::size_t k = 0; k < taps; ++k) acc += static_cast<std::uint32_t>(tap_values[k]) * tap_rows[k][b];
-            out[b] = static_cast<std::uint8_t>((acc + 128) / 256);
-        }
+        VerticalTailPlain(tap_rows, tap_values, b, stride, out);
     }
 }
 
@@ -531,14 +546,7 @@ void VerticalSigned(const std::uint8_t* scratch, int width, const ResizeWeights&
     std::vector<std::int32_t> tap_values;
     std::vector<Lanes> pair_weights;
     for (int i = 0; i < t.size(); ++i) {
-        const std::int32_t* w = t.Weights(i);
-        tap_rows.clear();
-        tap_values.clear();
-        for (int k = 0; k < t.Count(i); ++k) {
-            if (w[k] == 0) continue;
-            tap_rows.push_back(scratch + static_cast<std::size_t>(t.Left(i) + k) * stride);
-            tap_values.push_back(w[k]);
-        }
+        CollectTaps(scratch, stride, t, i, tap_rows, tap_values);
         if (tap_rows.size() % 2 != 0) {  // the odd one out pairs with a row of weight 0
             tap_rows.push_back(tap_rows.front());
             tap_values.push_back(0);
@@ -571,11 +579,7 @@ void VerticalSigned(const std::uint8_t* scratch, int width, const ResizeWeights&
             const __m128i high = _mm_packs_epi32(RoundedSums(sums[2]), RoundedSums(sums[3]));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(low, high));
         }
-        for (; b < stride; ++b) {
-            std::int32_t acc = 0;
-            for (std::size_t k = 0; k < tap_rows.size(); ++k) acc += tap_values[k] * tap_rows[k][b];
-            out[b] = RoundedByte(acc);
-        }
+        VerticalTailPlain(tap_rows, tap_values, b, stride, out);
     }
 }
 
