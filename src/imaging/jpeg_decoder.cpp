@@ -18,7 +18,9 @@
 #endif
 
 #include "imaging/decoder_trace.h"
+#include "imaging/jpeg_block_means.h"
 #include "imaging/pl_exception.h"
+#include "imaging/ycc_to_bgra.h"
 
 namespace cs {
 
@@ -144,16 +146,124 @@ void CreateDecompressor(State& s) {
 }
 
 // Runs a decompression from its start to the end, aborting it on any
-// failure so that the decompressor can be used again.
+// failure so that the decompressor can be used again. The body returns
+// whether the library decoded the picture (and so has a decompression to
+// finish) or the picture came another way.
 template <typename Body>
 void Decompress(State& s, Body body) {
     try {
-        body();
+        if (!body()) {
+            jpeg_abort_decompress(&s.info);
+            return;
+        }
         if (!Guarded(s, [&] { jpeg_finish_decompress(&s.info); })) ThrowLibraryError(s);
     } catch (...) {
         jpeg_abort_decompress(&s.info);
         throw;
     }
+}
+
+// A sequential Huffman-coded picture of 8-bit samples, grey or YCbCr, with
+// every component in its first scan and the chroma sampled at a whole
+// fraction of the luma: what ReadBlockMeans reads.
+bool BlockMeansReadable(const jpeg_decompress_struct& info) {
+    if (info.progressive_mode || info.arith_code || info.data_precision != 8 || info.CCIR601_sampling) return false;
+    const bool grey = info.num_components == 1 && info.jpeg_color_space == JCS_GRAYSCALE;
+    const bool ycc = info.num_components == 3 && info.jpeg_color_space == JCS_YCbCr;
+    if (!(grey || ycc) || info.comps_in_scan != info.num_components) return false;
+    if (info.Ss != 0 || info.Se != 63 || info.Ah != 0 || info.Al != 0) return false;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        if (info.max_h_samp_factor % component.h_samp_factor != 0 ||
+            info.max_v_samp_factor % component.v_samp_factor != 0 || component.quant_tbl_no < 0 ||
+            component.quant_tbl_no >= NUM_QUANT_TBLS || info.quant_tbl_ptrs[component.quant_tbl_no] == nullptr)
+            return false;
+    }
+    return true;
+}
+
+// The first scan as ReadBlockMeans takes it; its tables copied into
+// `tables`, two a component. False when a table it names is missing.
+bool DescribeScan(const jpeg_decompress_struct& info, std::vector<HuffmanTableSpec>& tables, SequentialScan& scan) {
+    tables.assign(static_cast<std::size_t>(2 * info.num_components), {});
+    scan.width = static_cast<std::int32_t>(info.image_width);
+    scan.height = static_cast<std::int32_t>(info.image_height);
+    scan.restartInterval = static_cast<int>(info.restart_interval);
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        const JHUFF_TBL* dc = info.dc_huff_tbl_ptrs[component.dc_tbl_no];
+        const JHUFF_TBL* ac = info.ac_huff_tbl_ptrs[component.ac_tbl_no];
+        if (dc == nullptr || ac == nullptr) return false;
+        HuffmanTableSpec& dcSpec = tables[static_cast<std::size_t>(2 * c)];
+        HuffmanTableSpec& acSpec = tables[static_cast<std::size_t>(2 * c + 1)];
+        std::copy(dc->bits + 1, dc->bits + 17, dcSpec.counts);
+        std::copy(dc->huffval, dc->huffval + 256, dcSpec.symbols);
+        std::copy(ac->bits + 1, ac->bits + 17, acSpec.counts);
+        std::copy(ac->huffval, ac->huffval + 256, acSpec.symbols);
+        scan.components.push_back({component.h_samp_factor, component.v_samp_factor,
+                                   info.quant_tbl_ptrs[component.quant_tbl_no]->quantval[0], &dcSpec, &acSpec});
+    }
+    return true;
+}
+
+// Output row y of the block means into `line`, one line of samples a
+// component, each component's block repeated over the pixels it covers.
+void SpreadBlockRow(const std::vector<BlockPlane>& planes, const SequentialScan& scan, std::int32_t y,
+                    std::int32_t width, std::uint8_t* lines) {
+    const bool single = scan.components.size() == 1;
+    int hMax = 1;
+    int vMax = 1;
+    for (const ScanComponent& component : scan.components) {
+        hMax = std::max(hMax, single ? 1 : component.hSampling);
+        vMax = std::max(vMax, single ? 1 : component.vSampling);
+    }
+    for (std::size_t c = 0; c < planes.size(); ++c, lines += width) {
+        const int h = single ? 1 : scan.components[c].hSampling;
+        const int v = single ? 1 : scan.components[c].vSampling;
+        const std::uint8_t* source =
+            planes[c].samples.data() + static_cast<std::size_t>(y * v / vMax) * static_cast<std::size_t>(planes[c].columns);
+        for (std::int32_t x = 0; x < width; ++x) lines[x] = source[x * h / hMax];
+    }
+}
+
+// Gives the picture at 1/8 of its size from its blocks' means, in bands of
+// kBandRows, as the library would give it (but for the chroma of a picture
+// whose chroma is sampled at half the luma's height and width, of which the
+// library keeps two samples a block). False, having read nothing, when the
+// scan's tables are not fit for it.
+bool SendBlockMeans(State& s, RowReceiver& receiver) {
+    const jpeg_decompress_struct& info = s.info;
+    std::vector<HuffmanTableSpec> tables;
+    SequentialScan scan;
+    std::vector<BlockPlane> planes;
+    if (!DescribeScan(info, tables, scan) ||
+        !ReadBlockMeans(info.src->next_input_byte, info.src->bytes_in_buffer, scan, planes))
+        return false;
+
+    // As the library rounds a reduced size: up.
+    const auto width = static_cast<std::int32_t>((info.image_width + 7) / 8);
+    const auto height = static_cast<std::int32_t>((info.image_height + 7) / 8);
+    receiver.Begin(width, height, false, JpegResolution(info));
+    const std::size_t rowBytes = Bitmap::RowBytes(width, 32);
+    std::vector<std::uint8_t> band(kBandRows * rowBytes);
+    std::vector<std::uint8_t> lines(planes.size() * static_cast<std::size_t>(width));
+    const std::uint8_t* rows[kBandRows];
+    for (std::int32_t top = 0; top < height; top += kBandRows) {
+        const int count = static_cast<int>(std::min<std::int32_t>(kBandRows, height - top));
+        for (int i = 0; i < count; ++i) {
+            std::uint8_t* out = band.data() + static_cast<std::size_t>(i) * rowBytes;
+            SpreadBlockRow(planes, scan, top + i, width, lines.data());
+            if (planes.size() == 1) {
+                ConvertToBgra(lines.data(), 1, width, out);
+            } else {
+                YccToBgra(lines.data(), lines.data() + width, lines.data() + 2 * width, width, out);
+            }
+            rows[i] = out;
+        }
+        receiver.TakeRows(rows, count);
+        if (s.progress.sink != nullptr) s.progress.sink->OnProgress(static_cast<double>(top + count) / height);
+    }
+    return true;
 }
 
 }  // namespace
@@ -179,12 +289,9 @@ JpegDecoder::~JpegDecoder() {
 
 void JpegDecoder::SetFastDecoding(bool fast) { state_->fastDecoding = fast; }
 
-// Points the library at the source's data, reads the header and starts
-// decompressing. RGB output, and greyscale when `greyAsBgra` is set, is
-// asked for as B G R A straight from the library's colour conversion; any
-// other output (greyscale, CMYK, unknown spaces) comes in its own layout.
-// A receiver, when given, may have the picture decoded at a reduced size.
-void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra, RowReceiver* receiver) {
+// Points the library at the source's data and reads the header, up to the
+// first scan's data.
+void JpegDecoder::ReadHeader(DataSource& source, RowReceiver* receiver) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
     // The library keeps the last picture's Huffman and quantisation tables
@@ -216,6 +323,14 @@ void JpegDecoder::StartDecompress(DataSource& source, bool greyAsBgra, RowReceiv
             info->scale_denom = static_cast<unsigned int>(reduction);
         }
     }
+}
+
+// RGB output, and greyscale when `greyAsBgra` is set, is asked for as
+// B G R A straight from the library's colour conversion; any other output
+// (greyscale, CMYK, unknown spaces) comes in its own layout.
+void JpegDecoder::StartOutput(bool greyAsBgra) {
+    State& s = *state_;
+    j_decompress_ptr info = &s.info;
     if (info->out_color_space == JCS_RGB || (greyAsBgra && info->out_color_space == JCS_GRAYSCALE))
         info->out_color_space = JCS_EXT_BGRA;
     if (!Guarded(s, [&] { jpeg_start_decompress(info); })) ThrowLibraryError(s);
@@ -228,7 +343,8 @@ void JpegDecoder::DecodeInto(Bitmap& target, DataSource& source) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
     Decompress(s, [&] {
-        StartDecompress(source, false, nullptr);
+        ReadHeader(source, nullptr);
+        StartOutput(false);
         const auto width = static_cast<std::int32_t>(info->output_width);
         const auto height = static_cast<std::int32_t>(info->output_height);
         const int components = info->output_components;
@@ -237,7 +353,7 @@ void JpegDecoder::DecodeInto(Bitmap& target, DataSource& source) {
         if (components == 1 || info->out_color_space == JCS_EXT_BGRA) {
             // The library only writes through the row pointers, never to the table.
             ReadRows(s, const_cast<JSAMPARRAY>(target.RowTable()), info->output_height);
-            return;
+            return true;
         }
         std::vector<JSAMPLE> buffer(static_cast<std::size_t>(width) * static_cast<std::size_t>(components));
         JSAMPROW bufferRow = buffer.data();
@@ -245,6 +361,7 @@ void JpegDecoder::DecodeInto(Bitmap& target, DataSource& source) {
             ReadRows(s, &bufferRow, 1);
             ConvertToBgra(buffer.data(), components, width, target.Row(y));
         }
+        return true;
     });
 }
 
@@ -252,7 +369,12 @@ bool JpegDecoder::DecodeRows(DataSource& source, RowReceiver& receiver) {
     State& s = *state_;
     j_decompress_ptr info = &s.info;
     Decompress(s, [&] {
-        StartDecompress(source, true, &receiver);
+        ReadHeader(source, &receiver);
+        // At 1/8 only each block's mean is kept, which its first coefficient
+        // gives alone.
+        if (info->scale_denom == 8 && !s.source.ranOut && BlockMeansReadable(*info) && SendBlockMeans(s, receiver))
+            return false;
+        StartOutput(true);
         const auto width = static_cast<std::int32_t>(info->output_width);
         const int components = info->output_components;
         const bool converted = info->out_color_space != JCS_EXT_BGRA;
@@ -278,6 +400,7 @@ bool JpegDecoder::DecodeRows(DataSource& source, RowReceiver& receiver) {
             }
             receiver.TakeRows(bandRows, static_cast<int>(count));
         }
+        return true;
     });
     return true;
 }

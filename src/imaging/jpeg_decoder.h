@@ -24,7 +24,12 @@ public:
     struct State;  // the library's objects; opaque outside the decoder
 
 private:
-    void StartDecompress(DataSource& source, bool greyAsBgra, RowReceiver* receiver);
+    // Reads the header; a receiver, when given, may have the picture
+    // decoded at a reduced size.
+    void ReadHeader(DataSource& source, RowReceiver* receiver);
+    // Starts the library's decompression, RGB (and greyscale when
+    // `greyAsBgra` is set) straight to B G R A.
+    void StartOutput(bool greyAsBgra);
 
     std::unique_ptr<State> state_;
 };

@@ -15,6 +15,8 @@
 #include "imaging/jpeg_decoder.h"
 #include "test_support.h"
 
+#include <jpeglib.h>
+
 namespace cs {
 namespace {
 
@@ -259,6 +261,7 @@ TEST(DecodeResized, ReducedJpegIsDecodedSmallerAndResampledToTheChosenSize) {
 // A receiver that keeps every row it is handed, with the band sizes.
 class KeepingReceiver : public RowReceiver {
 public:
+    int ReductionFor(std::int32_t, std::int32_t) override { return reduction; }
     void Begin(std::int32_t width, std::int32_t height, bool hasAlpha, Resolution resolution) override {
         size = {width, height};
         alpha = hasAlpha;
@@ -273,6 +276,7 @@ public:
     Resolution resolution;
     std::vector<int> bands;
     std::vector<std::vector<std::uint8_t>> pixels;
+    int reduction = 1;
 };
 
 TEST(JpegDecoder, RowsHandedOverMatchTheWholeDecodeBandByBand) {
@@ -293,6 +297,96 @@ TEST(JpegDecoder, RowsHandedOverMatchTheWholeDecodeBandByBand) {
         for (int y = 0; y < 40; ++y)
             ASSERT_EQ(std::memcmp(receiver.pixels[static_cast<std::size_t>(y)].data(), whole->bitmap.Row(y), 21 * 4), 0)
                 << components << " components, row " << y;
+    }
+}
+
+// The library's own decode at 1/8, as the decoder sets it up, rows of B G R A.
+std::vector<std::vector<std::uint8_t>> LibraryEighth(const Bytes& file) {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    error.output_message = [](j_common_ptr) {};
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&info, TRUE);
+    info.scale_num = 1;
+    info.scale_denom = 8;
+    info.dct_method = JDCT_FLOAT;
+    info.do_fancy_upsampling = FALSE;
+    info.out_color_space = JCS_EXT_BGRA;
+    jpeg_start_decompress(&info);
+    std::vector<std::vector<std::uint8_t>> rows(info.output_height, std::vector<std::uint8_t>(info.output_width * 4));
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = rows[info.output_scanline].data();
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return rows;
+}
+
+// The largest difference of any sample between two pictures of one size.
+int LargestDifference(const std::vector<std::vector<std::uint8_t>>& a, const std::vector<std::vector<std::uint8_t>>& b) {
+    int largest = 0;
+    for (std::size_t y = 0; y < a.size(); ++y)
+        for (std::size_t i = 0; i < a[y].size(); ++i) largest = std::max(largest, std::abs(a[y][i] - b[y][i]));
+    return largest;
+}
+
+TEST(JpegDecoder, AnEighthFromTheBlockMeansIsTheLibrarysOwn) {
+    struct Case {
+        const char* name;
+        int width, height, components, lumaH, lumaV, restart;
+        int tolerance;  // 0: the same bytes
+    };
+    // Sizes that end inside an MCU; the 2x2 chroma, which the library
+    // takes two samples a block of, is near.
+    for (const Case& c : {Case{"4:4:4", 83, 41, 3, 1, 1, 0, 0}, Case{"4:2:2", 150, 97, 3, 2, 1, 0, 0},
+                          Case{"4:2:2 with restarts", 150, 97, 3, 2, 1, 3, 0}, Case{"grey", 71, 66, 1, 0, 0, 5, 0},
+                          Case{"grey at 2x2", 71, 66, 1, 2, 2, 0, 0}, Case{"1x2", 64, 90, 3, 1, 2, 1, 0},
+                          Case{"4:2:0", 200, 120, 3, 2, 2, 7, 40}}) {
+        test::JpegRecipe s;
+        s.width = c.width;
+        s.height = c.height;
+        s.components = c.components;
+        s.lumaH = c.lumaH;
+        s.lumaV = c.lumaV;
+        s.restartInterval = c.restart;
+        std::mt19937 rng(7);
+        for (int i = 0; i < c.width * c.height * c.components; ++i)
+            s.pixels.push_back(static_cast<std::uint8_t>((i / 3 % c.width) * 2 + static_cast<int>(rng() % 60)));
+        const Bytes file = test::MakeJpeg(s);
+        KeepingReceiver receiver;
+        receiver.reduction = 8;
+        MemorySource source;
+        ASSERT_EQ(source.Open(file.data(), file.size()), 0);
+        ASSERT_TRUE(JpegDecoder().DecodeRows(source, receiver)) << c.name;
+        const auto library = LibraryEighth(file);
+        ASSERT_EQ(receiver.size, (PictureSize{(c.width + 7) / 8, (c.height + 7) / 8})) << c.name;
+        ASSERT_EQ(receiver.pixels.size(), library.size()) << c.name;
+        EXPECT_LE(LargestDifference(receiver.pixels, library), c.tolerance) << c.name;
+
+        // Cut inside the scan, and with bytes of the scan spoilt: the
+        // library's picture, grey from the cut on; and never a read or
+        // write out of bounds.
+        const Bytes cut = test::Truncated(file, file.size() * 2 / 3);
+        KeepingReceiver cutReceiver;
+        cutReceiver.reduction = 8;
+        ASSERT_EQ(source.Open(cut.data(), cut.size()), 0);
+        ASSERT_TRUE(JpegDecoder().DecodeRows(source, cutReceiver)) << c.name;
+        EXPECT_LE(LargestDifference(cutReceiver.pixels, LibraryEighth(cut)), c.tolerance) << c.name << " cut";
+        for (unsigned seed = 0; seed < 20; ++seed) {
+            Bytes spoilt = file;
+            std::mt19937 spoil(seed);
+            for (int k = 0; k < 8; ++k) spoilt[file.size() / 2 + spoil() % (file.size() / 2 - 2)] = static_cast<std::uint8_t>(spoil());
+            KeepingReceiver spoiltReceiver;
+            spoiltReceiver.reduction = 8;
+            ASSERT_EQ(source.Open(spoilt.data(), spoilt.size()), 0);
+            try {
+                JpegDecoder().DecodeRows(source, spoiltReceiver);
+            } catch (const PLTextException&) {
+            }
+        }
     }
 }
 

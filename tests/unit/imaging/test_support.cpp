@@ -236,6 +236,9 @@ Bytes MakeJpeg(const JpegRecipe& recipe) {
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, recipe.quality, TRUE);
     if (recipe.progressive) jpeg_simple_progression(&info);
+    if (recipe.lumaH != 0) info.comp_info[0].h_samp_factor = recipe.lumaH;
+    if (recipe.lumaV != 0) info.comp_info[0].v_samp_factor = recipe.lumaV;
+    info.restart_interval = static_cast<unsigned int>(recipe.restartInterval);
     info.write_JFIF_header = recipe.jfif ? TRUE : FALSE;
     info.density_unit = static_cast<UINT8>(recipe.densityUnit);
     info.X_density = static_cast<UINT16>(recipe.xDensity);

@@ -149,6 +149,9 @@ struct JpegRecipe {
     int yDensity = 1;
     bool progressive = false;
     int quality = 95;
+    int lumaH = 0;  // the first component's sampling factors, 0: the library's
+    int lumaV = 0;
+    int restartInterval = 0;  // MCUs
 };
 Bytes MakeJpeg(const JpegRecipe& recipe);
 

@@ -1,0 +1,351 @@
+#include "imaging/jpeg_block_means.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <memory>
+
+namespace cs {
+
+namespace {
+
+// Bits of look-ahead of the code tables: 12 passed over the most codes a
+// look-up on camera pictures (10 to 14 tried).
+constexpr int kLookBits = 12;
+constexpr std::uint32_t kLookSize = 1u << kLookBits;
+// Zeros after the data, so that the bit reader's 8-byte loads need no check.
+constexpr std::size_t kPadding = 64;
+
+// A Huffman code set up for decoding.
+struct HuffmanLookup {
+    // Codes longer than kLookBits, the canonical way: the largest code of
+    // each length (-1: none) and where its symbols start.
+    std::int32_t maxCode[17] = {};
+    std::int32_t symbolOffset[17] = {};
+    std::uint8_t symbols[256] = {};
+    // By the next kLookBits bits: the length << 8 | symbol of the code they
+    // begin with; 0 when that code is longer.
+    std::uint16_t first[kLookSize] = {};
+    // For AC codes, by the next kLookBits bits: in bits 0 to 7 how many bits
+    // the whole codes (with their magnitude bits) in them take, in bits 8
+    // to 14 how many coefficients they pass, bit 15 set when the last of
+    // them ends the block; bits 16 to 31 the same for the first code alone.
+    // 0 when the first code is longer than kLookBits.
+    std::uint32_t packed[kLookSize] = {};
+};
+
+// The magnitude category (low 4 bits) and the run of zeros before it.
+constexpr bool EndsBlock(int symbol) { return symbol == 0x00 || ((symbol & 15) == 0 && (symbol >> 4) != 15); }
+// Coefficients an AC code passes: the run and the coefficient, or 16 zeros.
+constexpr int Advance(int symbol) { return EndsBlock(symbol) ? 0 : (symbol & 15) == 0 ? 16 : (symbol >> 4) + 1; }
+
+std::uint32_t PackedField(int bits, int advance, bool ends) {
+    return static_cast<std::uint32_t>(bits) | static_cast<std::uint32_t>(advance) << 8 | (ends ? 0x8000u : 0u);
+}
+
+// False for counts that overflow their lengths (not a prefix code), more
+// than 256 symbols, or a DC category above 15.
+bool BuildLookup(const HuffmanTableSpec& spec, bool ac, HuffmanLookup& out) {
+    std::uint8_t lengthAt[kLookSize] = {};
+    std::uint8_t symbolAt[kLookSize] = {};
+    std::int32_t code = 0;
+    int index = 0;
+    for (int length = 1; length <= 16; ++length) {
+        const int count = spec.counts[length - 1];
+        if (index + count > 256) return false;
+        out.symbolOffset[length] = index - code;
+        for (int i = 0; i < count; ++i, ++index, ++code) {
+            const std::uint8_t symbol = spec.symbols[index];
+            if (code >= (1 << length) || (!ac && symbol > 15)) return false;
+            out.symbols[index] = symbol;
+            if (length <= kLookBits) {
+                const int shift = kLookBits - length;
+                for (std::uint32_t fill = 0; fill < (1u << shift); ++fill) {
+                    const std::uint32_t at = static_cast<std::uint32_t>(code) << shift | fill;
+                    lengthAt[at] = static_cast<std::uint8_t>(length);
+                    symbolAt[at] = symbol;
+                }
+            }
+        }
+        out.maxCode[length] = count != 0 ? code - 1 : -1;
+        code <<= 1;
+    }
+    for (std::uint32_t at = 0; at < kLookSize; ++at) {
+        const int length = lengthAt[at];
+        if (length == 0) continue;
+        const int symbol = symbolAt[at];
+        out.first[at] = static_cast<std::uint16_t>(length << 8 | symbol);
+        if (!ac) continue;
+        const int ownBits = length + (symbol & 15);
+        bool ends = EndsBlock(symbol);
+        int bits = ownBits;
+        int advance = Advance(symbol);
+        const std::uint32_t alone = PackedField(bits, advance, ends);
+        // Further whole codes that lie inside the look-ahead.
+        while (!ends && bits < kLookBits) {
+            const int room = kLookBits - bits;
+            const std::uint32_t rest = (at << bits) & (kLookSize - 1);
+            const int nextLength = lengthAt[rest];
+            const int nextSymbol = symbolAt[rest];
+            if (nextLength == 0 || nextLength + (nextSymbol & 15) > room) break;
+            if (advance + Advance(nextSymbol) > 63) break;
+            bits += nextLength + (nextSymbol & 15);
+            advance += Advance(nextSymbol);
+            ends = EndsBlock(nextSymbol);
+        }
+        out.packed[at] = PackedField(bits, advance, ends) | alone << 16;
+    }
+    return true;
+}
+
+std::uint64_t LoadBigEndian64(const std::uint8_t* at) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) value = value << 8 | at[i];
+    return value;
+}
+
+// Reads the destuffed data from its top bit down. A refill loads eight
+// bytes and keeps what the buffer has room for: at least 56 bits after it.
+// The reader never moves past `limit`, and all beyond the data is zeros.
+class BitReader {
+public:
+    BitReader(const std::uint8_t* base, const std::uint8_t* limit) : base_(base), limit_(limit) {}
+
+    void StartAt(std::size_t offset) {
+        next_ = std::min(base_ + offset, limit_);
+        buffer_ = 0;
+        count_ = 0;
+        Refill();
+    }
+    void Refill() {
+        buffer_ |= LoadBigEndian64(next_) >> count_;
+        next_ += (63 - count_) >> 3;
+        count_ |= 56;
+        next_ = std::min(next_, limit_);
+    }
+    void RefillIfLow() {
+        if (count_ < 32) Refill();
+    }
+    // 1 to 32 bits.
+    std::uint32_t Peek(unsigned bits) const { return static_cast<std::uint32_t>(buffer_ >> (64 - bits)); }
+    void Drop(unsigned bits) {
+        buffer_ <<= bits;
+        count_ -= bits;
+    }
+    std::uint64_t BitsRead() const { return static_cast<std::uint64_t>(next_ - base_) * 8 - count_; }
+
+private:
+    const std::uint8_t* base_;
+    const std::uint8_t* limit_;
+    const std::uint8_t* next_ = nullptr;
+    std::uint64_t buffer_ = 0;
+    unsigned count_ = 0;
+};
+
+// A code longer than the look-ahead; needs 16 bits in the reader. An
+// invalid code reads as symbol 0, as libjpeg takes it.
+int DecodeLongCode(const HuffmanLookup& table, BitReader& bits) {
+    const std::uint32_t next16 = bits.Peek(16);
+    for (int length = kLookBits + 1; length <= 16; ++length) {
+        const auto code = static_cast<std::int32_t>(next16 >> (16 - length));
+        if (code <= table.maxCode[length]) {
+            bits.Drop(static_cast<unsigned>(length));
+            return table.symbols[(table.symbolOffset[length] + code) & 255];
+        }
+    }
+    bits.Drop(16);
+    return 0;
+}
+
+int DecodeDcDifference(const HuffmanLookup& table, BitReader& bits) {
+    bits.RefillIfLow();
+    const std::uint16_t entry = table.first[bits.Peek(kLookBits)];
+    int category = 0;
+    if (entry != 0) {
+        bits.Drop(entry >> 8);
+        category = entry & 15;
+    } else {
+        category = DecodeLongCode(table, bits) & 15;
+    }
+    if (category == 0) return 0;
+    bits.RefillIfLow();
+    const auto value = static_cast<std::int32_t>(bits.Peek(static_cast<unsigned>(category)));
+    bits.Drop(static_cast<unsigned>(category));
+    // The JPEG sign convention: a leading 0 bit is a negative difference.
+    return value < (1 << (category - 1)) ? value - (1 << category) + 1 : value;
+}
+
+// Passes over the AC codes of one block.
+void SkipAcCodes(const HuffmanLookup& table, BitReader& bits) {
+    std::uint32_t next = 1;  // the next coefficient
+    for (;;) {
+        bits.Refill();
+        // A look-up drops at most 27 bits, so a refill serves two.
+        for (int lookup = 0; lookup < 2; ++lookup) {
+            const std::uint32_t entry = table.packed[bits.Peek(kLookBits)];
+            if (entry != 0) [[likely]] {
+                const std::uint32_t advance = (entry >> 8) & 0x7F;
+                if (next + advance < 64) [[likely]] {
+                    bits.Drop(entry & 0xFF);
+                    if (entry & 0x8000) return;
+                    next += advance;
+                    continue;
+                }
+                // The codes run on past this block: the first alone.
+                bits.Drop((entry >> 16) & 0xFF);
+                if (entry & 0x80000000u) return;
+                next += (entry >> 24) & 0x7F;
+                if (next >= 64) return;
+                continue;
+            }
+            bits.RefillIfLow();
+            const int symbol = DecodeLongCode(table, bits);
+            bits.Drop(static_cast<unsigned>(symbol & 15));
+            if (EndsBlock(symbol)) return;
+            next += static_cast<std::uint32_t>(Advance(symbol));
+            if (next >= 64) return;
+            break;  // refill before the next look-up
+        }
+    }
+}
+
+// The entropy-coded data without its stuffed zero bytes, padded with
+// zeros, and where each restart interval's data begins.
+struct Destuffed {
+    std::vector<std::uint8_t> bytes;
+    std::size_t size = 0;
+    std::vector<std::size_t> segmentStarts{0};
+};
+
+void Destuff(const std::uint8_t* data, std::size_t size, Destuffed& out) {
+    out.bytes.resize(size + kPadding);
+    std::uint8_t* write = out.bytes.data();
+    const std::uint8_t* read = data;
+    const std::uint8_t* const end = data + size;
+    while (read < end) {
+        const auto* mark = static_cast<const std::uint8_t*>(std::memchr(read, 0xFF, static_cast<std::size_t>(end - read)));
+        const std::uint8_t* const stop = mark != nullptr ? mark : end;
+        std::memcpy(write, read, static_cast<std::size_t>(stop - read));
+        write += stop - read;
+        if (mark == nullptr || mark + 1 >= end) break;
+        const std::uint8_t code = mark[1];
+        if (code == 0x00) {
+            *write++ = 0xFF;
+            read = mark + 2;
+        } else if (code == 0xFF) {
+            read = mark + 1;  // fill byte before a marker
+        } else if (code >= 0xD0 && code <= 0xD7) {
+            out.segmentStarts.push_back(static_cast<std::size_t>(write - out.bytes.data()));
+            read = mark + 2;
+        } else {
+            break;  // the scan ends at any other marker
+        }
+    }
+    out.size = static_cast<std::size_t>(write - out.bytes.data());
+    std::fill(write, out.bytes.data() + out.bytes.size(), std::uint8_t{0});
+}
+
+std::uint8_t BlockSample(std::int32_t dc, int quantiser) {
+    // As a 1x1 inverse DCT gives it: the coefficient is 16-bit, its
+    // dequantised value eight times the block's mean less 128.
+    const std::int64_t level = ((static_cast<std::int64_t>(static_cast<std::int16_t>(dc)) * quantiser + 4) >> 3) + 128;
+    return static_cast<std::uint8_t>(std::clamp<std::int64_t>(level, 0, 255));
+}
+
+}  // namespace
+
+bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const SequentialScan& scan,
+                    std::vector<BlockPlane>& planes) {
+    const std::size_t components = scan.components.size();
+    if (components == 0 || components > 4 || scan.width <= 0 || scan.height <= 0) return false;
+    std::map<std::pair<const HuffmanTableSpec*, bool>, std::unique_ptr<HuffmanLookup>> lookups;
+    struct Reading {
+        const HuffmanLookup* dc;
+        const HuffmanLookup* ac;
+        int h;
+        int v;
+    };
+    std::vector<Reading> readings;
+    int hMax = 1;
+    int vMax = 1;
+    for (const ScanComponent& component : scan.components) {
+        if (component.dcTable == nullptr || component.acTable == nullptr) return false;
+        // A scan of one component has blocks, not MCUs, whatever its factors.
+        const int h = components == 1 ? 1 : component.hSampling;
+        const int v = components == 1 ? 1 : component.vSampling;
+        if (h < 1 || h > 4 || v < 1 || v > 4) return false;
+        Reading reading{nullptr, nullptr, h, v};
+        for (const bool ac : {false, true}) {
+            const HuffmanTableSpec* spec = ac ? component.acTable : component.dcTable;
+            auto& lookup = lookups[{spec, ac}];
+            if (!lookup) {
+                lookup = std::make_unique<HuffmanLookup>();
+                if (!BuildLookup(*spec, ac, *lookup)) return false;
+            }
+            (ac ? reading.ac : reading.dc) = lookup.get();
+        }
+        readings.push_back(reading);
+        hMax = std::max(hMax, h);
+        vMax = std::max(vMax, v);
+    }
+    const int mcuColumns = (scan.width + 8 * hMax - 1) / (8 * hMax);
+    const int mcuRows = (scan.height + 8 * vMax - 1) / (8 * vMax);
+    planes.assign(components, {});
+    for (std::size_t c = 0; c < components; ++c) {
+        planes[c].columns = mcuColumns * readings[c].h;
+        planes[c].rows = mcuRows * readings[c].v;
+        planes[c].samples.assign(static_cast<std::size_t>(planes[c].columns) * static_cast<std::size_t>(planes[c].rows),
+                                 std::uint8_t{128});
+    }
+
+    Destuffed destuffed;
+    Destuff(data, size, destuffed);
+    BitReader bits(destuffed.bytes.data(), destuffed.bytes.data() + destuffed.size + 16);
+    std::size_t segment = 0;
+    const auto segmentEnd = [&] {
+        return segment + 1 < destuffed.segmentStarts.size() ? destuffed.segmentStarts[segment + 1] : destuffed.size;
+    };
+    bits.StartAt(0);
+    std::int32_t predictions[4] = {};
+    bool exhausted = false;  // this interval's data ran out: its remaining blocks stay grey
+    int untilRestart = scan.restartInterval;
+    for (int mcuRow = 0; mcuRow < mcuRows; ++mcuRow) {
+        for (int mcuColumn = 0; mcuColumn < mcuColumns; ++mcuColumn) {
+            if (scan.restartInterval > 0) {
+                if (untilRestart == 0) {
+                    ++segment;
+                    exhausted = segment >= destuffed.segmentStarts.size();
+                    if (!exhausted) bits.StartAt(destuffed.segmentStarts[segment]);
+                    std::fill(std::begin(predictions), std::end(predictions), 0);
+                    untilRestart = scan.restartInterval;
+                }
+                --untilRestart;
+            }
+            if (exhausted) continue;
+            for (std::size_t c = 0; c < components; ++c) {
+                const Reading& reading = readings[c];
+                BlockPlane& plane = planes[c];
+                const int quantiser = scan.components[c].dcQuantiser;
+                for (int y = 0; y < reading.v; ++y) {
+                    std::uint8_t* row = plane.samples.data() +
+                                        static_cast<std::size_t>(mcuRow * reading.v + y) * static_cast<std::size_t>(plane.columns) +
+                                        static_cast<std::size_t>(mcuColumn * reading.h);
+                    for (int x = 0; x < reading.h; ++x) {
+                        // Wraps rather than overflows on corrupt data.
+                        predictions[c] = static_cast<std::int32_t>(static_cast<std::uint32_t>(predictions[c]) +
+                                                                   static_cast<std::uint32_t>(DecodeDcDifference(*reading.dc, bits)));
+                        row[x] = BlockSample(predictions[c], quantiser);
+                        SkipAcCodes(*reading.ac, bits);
+                    }
+                }
+            }
+            // Past the interval's data this MCU was read from zeros, as
+            // libjpeg reads it; the blocks after it stay grey.
+            if (bits.BitsRead() > static_cast<std::uint64_t>(segmentEnd()) * 8) exhausted = true;
+        }
+    }
+    return true;
+}
+
+}  // namespace cs
