@@ -164,8 +164,8 @@ void Decompress(State& s, Body body) {
 }
 
 // A sequential Huffman-coded picture of 8-bit samples, grey or YCbCr, with
-// every component in its first scan and the chroma sampled at a whole
-// fraction of the luma: what ReadBlockMeans reads.
+// every component in its first scan, in order, and the chroma sampled at a
+// whole fraction of the luma: what ReadBlockMeans reads.
 bool BlockMeansReadable(const jpeg_decompress_struct& info) {
     if (info.progressive_mode || info.arith_code || info.data_precision != 8 || info.CCIR601_sampling) return false;
     const bool grey = info.num_components == 1 && info.jpeg_color_space == JCS_GRAYSCALE;
@@ -174,6 +174,11 @@ bool BlockMeansReadable(const jpeg_decompress_struct& info) {
     if (info.Ss != 0 || info.Se != 63 || info.Ah != 0 || info.Al != 0) return false;
     for (int c = 0; c < info.num_components; ++c) {
         const jpeg_component_info& component = info.comp_info[c];
+        // The scan in the frame's order, so each component once, and table
+        // numbers as the header gave them (up to 15) in range.
+        if (info.cur_comp_info[c] != &component || component.dc_tbl_no < 0 || component.dc_tbl_no >= NUM_HUFF_TBLS ||
+            component.ac_tbl_no < 0 || component.ac_tbl_no >= NUM_HUFF_TBLS)
+            return false;
         if (info.max_h_samp_factor % component.h_samp_factor != 0 ||
             info.max_v_samp_factor % component.v_samp_factor != 0 || component.quant_tbl_no < 0 ||
             component.quant_tbl_no >= NUM_QUANT_TBLS || info.quant_tbl_ptrs[component.quant_tbl_no] == nullptr)

@@ -375,6 +375,16 @@ TEST(JpegDecoder, AnEighthFromTheBlockMeansIsTheLibrarysOwn) {
         ASSERT_EQ(source.Open(cut.data(), cut.size()), 0);
         ASSERT_TRUE(JpegDecoder().DecodeRows(source, cutReceiver)) << c.name;
         EXPECT_LE(LargestDifference(cutReceiver.pixels, LibraryEighth(cut)), c.tolerance) << c.name << " cut";
+        // A scan naming Huffman table 15 (the header allows up to 15, the
+        // library 3) is the library's to refuse.
+        Bytes badTable = file;
+        for (std::size_t i = 0; i + 6 < badTable.size(); ++i)
+            if (badTable[i] == 0xFF && badTable[i + 1] == 0xDA) {
+                badTable[i + 6] = 0xFF;
+                break;
+            }
+        ASSERT_EQ(source.Open(badTable.data(), badTable.size()), 0);
+        EXPECT_THROW(JpegDecoder().DecodeRows(source, cutReceiver), PLTextException) << c.name;
         for (unsigned seed = 0; seed < 20; ++seed) {
             Bytes spoilt = file;
             std::mt19937 spoil(seed);
