@@ -33,12 +33,23 @@ struct HuffmanLookup {
     // them ends the block; bits 16 to 31 the same for the first code alone.
     // 0 when the first code is longer than kLookBits.
     std::uint32_t packed[kLookSize] = {};
+    // For AC codes, by the next kLookBits bits, when they hold the first
+    // code and its magnitude bits whole: in bits 0 to 7 how many bits those
+    // take, in bits 8 to 15 the symbol, in bits 16 to 31 the coefficient
+    // (16 bits, signed). 0 otherwise.
+    std::uint32_t valued[kLookSize] = {};
 };
 
 // The magnitude category (low 4 bits) and the run of zeros before it.
 constexpr bool EndsBlock(int symbol) { return symbol == 0x00 || ((symbol & 15) == 0 && (symbol >> 4) != 15); }
 // Coefficients an AC code passes: the run and the coefficient, or 16 zeros.
 constexpr int Advance(int symbol) { return EndsBlock(symbol) ? 0 : (symbol & 15) == 0 ? 16 : (symbol >> 4) + 1; }
+
+// The JPEG sign convention: a magnitude of `category` bits whose leading
+// bit is 0 stands for a negative value.
+constexpr std::int32_t Extend(std::int32_t magnitude, int category) {
+    return magnitude < (1 << (category - 1)) ? magnitude - (1 << category) + 1 : magnitude;
+}
 
 std::uint32_t PackedField(int bits, int advance, bool ends) {
     return static_cast<std::uint32_t>(bits) | static_cast<std::uint32_t>(advance) << 8 | (ends ? 0x8000u : 0u);
@@ -78,6 +89,13 @@ bool BuildLookup(const HuffmanTableSpec& spec, bool ac, HuffmanLookup& out) {
         out.first[at] = static_cast<std::uint16_t>(length << 8 | symbol);
         if (!ac) continue;
         const int ownBits = length + (symbol & 15);
+        if (ownBits <= kLookBits) {
+            const int category = symbol & 15;
+            const auto magnitude = static_cast<std::int32_t>((at >> (kLookBits - ownBits)) & ((1u << category) - 1));
+            const std::int32_t value = category == 0 ? 0 : Extend(magnitude, category);
+            out.valued[at] = static_cast<std::uint32_t>(ownBits) | static_cast<std::uint32_t>(symbol) << 8 |
+                             static_cast<std::uint32_t>(static_cast<std::uint16_t>(value)) << 16;
+        }
         bool ends = EndsBlock(symbol);
         int bits = ownBits;
         int advance = Advance(symbol);
@@ -158,27 +176,63 @@ int DecodeLongCode(const HuffmanLookup& table, BitReader& bits) {
     return 0;
 }
 
-int DecodeDcDifference(const HuffmanLookup& table, BitReader& bits) {
-    bits.RefillIfLow();
+// The next code's symbol; needs 16 bits in the reader.
+int DecodeSymbol(const HuffmanLookup& table, BitReader& bits) {
     const std::uint16_t entry = table.first[bits.Peek(kLookBits)];
-    int category = 0;
-    if (entry != 0) {
-        bits.Drop(entry >> 8);
-        category = entry & 15;
-    } else {
-        category = DecodeLongCode(table, bits) & 15;
-    }
-    if (category == 0) return 0;
+    if (entry == 0) return DecodeLongCode(table, bits);
+    bits.Drop(entry >> 8);
+    return entry & 0xFF;
+}
+
+// A value of `category` (1 to 15) bits; refills the reader first.
+std::int32_t ReadMagnitude(BitReader& bits, int category) {
     bits.RefillIfLow();
     const auto value = static_cast<std::int32_t>(bits.Peek(static_cast<unsigned>(category)));
     bits.Drop(static_cast<unsigned>(category));
-    // The JPEG sign convention: a leading 0 bit is a negative difference.
-    return value < (1 << (category - 1)) ? value - (1 << category) + 1 : value;
+    return Extend(value, category);
 }
 
-// Passes over the AC codes of one block.
-void SkipAcCodes(const HuffmanLookup& table, BitReader& bits) {
-    std::uint32_t next = 1;  // the next coefficient
+int DecodeDcDifference(const HuffmanLookup& table, BitReader& bits) {
+    bits.RefillIfLow();
+    const int category = DecodeSymbol(table, bits) & 15;
+    return category == 0 ? 0 : ReadMagnitude(bits, category);
+}
+
+// Reads a block's AC codes one at a time as far as the coefficients right
+// of, below and diagonal to the first (zigzag positions 1, 2 and 4) and
+// keeps those three. Returns the next coefficient; 64 when the block ended.
+std::uint32_t ReadLowCoefficients(const HuffmanLookup& table, BitReader& bits, std::int32_t (&low)[3]) {
+    low[0] = low[1] = low[2] = 0;
+    std::uint32_t next = 1;
+    while (next <= 4) {
+        bits.RefillIfLow();
+        const std::uint32_t entry = table.valued[bits.Peek(kLookBits)];
+        int symbol = 0;
+        std::int32_t value = 0;
+        if (entry != 0) [[likely]] {
+            bits.Drop(entry & 0xFF);
+            symbol = static_cast<int>((entry >> 8) & 0xFF);
+            value = static_cast<std::int16_t>(entry >> 16);
+        } else {
+            symbol = DecodeSymbol(table, bits);
+            if ((symbol & 15) != 0) value = ReadMagnitude(bits, symbol & 15);
+        }
+        if (EndsBlock(symbol)) return 64;
+        if ((symbol & 15) == 0) {
+            next += 16;
+            continue;
+        }
+        next += static_cast<std::uint32_t>(symbol >> 4);
+        if (next == 1) low[0] = value;
+        if (next == 2) low[1] = value;
+        if (next == 4) low[2] = value;
+        ++next;
+    }
+    return next;
+}
+
+// Passes over the AC codes of one block from coefficient `next` (1 to 63).
+void SkipAcCodes(const HuffmanLookup& table, BitReader& bits, std::uint32_t next) {
     for (;;) {
         bits.Refill();
         // A look-up drops at most 27 bits, so a refill serves two.
@@ -246,16 +300,55 @@ void Destuff(const std::uint8_t* data, std::size_t size, Destuffed& out) {
     std::fill(write, out.bytes.data() + out.bytes.size(), std::uint8_t{0});
 }
 
-std::uint8_t BlockSample(std::int32_t dc, int quantiser) {
-    // As a 1x1 inverse DCT gives it: the coefficient is 16-bit, its
-    // dequantised value eight times the block's mean less 128.
-    const std::int64_t level = ((static_cast<std::int64_t>(static_cast<std::int16_t>(dc)) * quantiser + 4) >> 3) + 128;
-    return static_cast<std::uint8_t>(std::clamp<std::int64_t>(level, 0, 255));
+// A component's quantisers as shares of a sample, in 1/65536: a sample is
+// 128 plus the first coefficient times `mean`, plus or minus (left or
+// right, top or bottom) the three low ones times theirs for a quarter.
+struct SampleWeights {
+    std::int64_t mean;
+    std::int64_t low[3];
+};
+
+SampleWeights WeightsOf(const ScanComponent& component) {
+    // The inverse DCT's cosine of frequency 1 averaged over half a block,
+    // with the transform's scale: 1/(4 sqrt 2) of it for a coefficient of
+    // one direction, 1/4 of its square for the diagonal one.
+    constexpr double kHalfMean = 0.6407288619353766;  // (cos pi/16 + cos 3pi/16 + cos 5pi/16 + cos 7pi/16) / 4
+    constexpr double kOneWay = kHalfMean / 5.656854249492381;
+    constexpr double kBothWays = kHalfMean * kHalfMean / 4;
+    const auto share = [](double weight, int quantiser) {
+        return static_cast<std::int64_t>(weight * quantiser * 65536.0 + (weight >= 0 ? 0.5 : -0.5));
+    };
+    return {std::int64_t{component.dcQuantiser} * 8192,
+            {share(kOneWay, component.lowQuantisers[0]), share(kOneWay, component.lowQuantisers[1]),
+             share(kBothWays, component.lowQuantisers[2])}};
+}
+
+std::uint8_t Sample(std::int64_t fixed) {
+    return static_cast<std::uint8_t>(std::clamp<std::int64_t>(((fixed + 32768) >> 16) + 128, 0, 255));
+}
+
+// The block's mean: as a 1x1 inverse DCT gives it, the 16-bit coefficient
+// dequantised being eight times the mean less 128.
+std::uint8_t BlockMean(std::int32_t dc, const SampleWeights& weights) {
+    return Sample(std::int64_t{static_cast<std::int16_t>(dc)} * weights.mean);
+}
+
+// The block's quarters into two rows of two samples.
+void WriteQuarters(std::int32_t dc, const std::int32_t (&low)[3], const SampleWeights& weights, std::uint8_t* top,
+                   std::uint8_t* bottom) {
+    const std::int64_t mean = std::int64_t{static_cast<std::int16_t>(dc)} * weights.mean;
+    const std::int64_t across = low[0] * weights.low[0];
+    const std::int64_t down = low[1] * weights.low[1];
+    const std::int64_t diagonal = low[2] * weights.low[2];
+    top[0] = Sample(mean + across + down + diagonal);
+    top[1] = Sample(mean - across + down - diagonal);
+    bottom[0] = Sample(mean + across - down - diagonal);
+    bottom[1] = Sample(mean - across - down + diagonal);
 }
 
 }  // namespace
 
-bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const SequentialScan& scan,
+bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const SequentialScan& scan, BlockSamples samples,
                     std::vector<BlockPlane>& planes) {
     const std::size_t components = scan.components.size();
     if (components == 0 || components > 4 || scan.width <= 0 || scan.height <= 0) return false;
@@ -289,12 +382,15 @@ bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const Sequential
         hMax = std::max(hMax, h);
         vMax = std::max(vMax, v);
     }
+    std::vector<SampleWeights> weights;
+    for (const ScanComponent& component : scan.components) weights.push_back(WeightsOf(component));
     const int mcuColumns = (scan.width + 8 * hMax - 1) / (8 * hMax);
     const int mcuRows = (scan.height + 8 * vMax - 1) / (8 * vMax);
     planes.assign(components, {});
     for (std::size_t c = 0; c < components; ++c) {
-        planes[c].columns = mcuColumns * readings[c].h;
-        planes[c].rows = mcuRows * readings[c].v;
+        planes[c].side = c == 0 && samples == BlockSamples::kLumaQuarters ? 2 : 1;
+        planes[c].columns = mcuColumns * readings[c].h * planes[c].side;
+        planes[c].rows = mcuRows * readings[c].v * planes[c].side;
         planes[c].samples.assign(static_cast<std::size_t>(planes[c].columns) * static_cast<std::size_t>(planes[c].rows),
                                  std::uint8_t{128});
     }
@@ -326,17 +422,25 @@ bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const Sequential
             for (std::size_t c = 0; c < components; ++c) {
                 const Reading& reading = readings[c];
                 BlockPlane& plane = planes[c];
-                const int quantiser = scan.components[c].dcQuantiser;
+                const auto columns = static_cast<std::size_t>(plane.columns);
+                const int side = plane.side;
                 for (int y = 0; y < reading.v; ++y) {
                     std::uint8_t* row = plane.samples.data() +
-                                        static_cast<std::size_t>(mcuRow * reading.v + y) * static_cast<std::size_t>(plane.columns) +
-                                        static_cast<std::size_t>(mcuColumn * reading.h);
+                                        static_cast<std::size_t>((mcuRow * reading.v + y) * side) * columns +
+                                        static_cast<std::size_t>(mcuColumn * reading.h * side);
                     for (int x = 0; x < reading.h; ++x) {
                         // Wraps rather than overflows on corrupt data.
                         predictions[c] = static_cast<std::int32_t>(static_cast<std::uint32_t>(predictions[c]) +
                                                                    static_cast<std::uint32_t>(DecodeDcDifference(*reading.dc, bits)));
-                        row[x] = BlockSample(predictions[c], quantiser);
-                        SkipAcCodes(*reading.ac, bits);
+                        if (side == 1) {
+                            row[x] = BlockMean(predictions[c], weights[c]);
+                            SkipAcCodes(*reading.ac, bits, 1);
+                            continue;
+                        }
+                        std::int32_t low[3];
+                        const std::uint32_t next = ReadLowCoefficients(*reading.ac, bits, low);
+                        if (next < 64) SkipAcCodes(*reading.ac, bits, next);
+                        WriteQuarters(predictions[c], low, weights[c], row + 2 * x, row + columns + 2 * x);
                     }
                 }
             }

@@ -1,10 +1,10 @@
 #pragma once
 // A picture decoded at 1/8 of its size keeps one sample of each 8x8 block:
 // its mean, which the block's first (DC) coefficient alone gives. Reading a
-// sequential Huffman-coded scan for those coefficients only, with the codes
-// of the other 63 passed over several to a table look-up and never turned
-// into coefficients, costs about two thirds of a library decode at 1/8 and
-// gives the same samples. The texture loader's big JPEGs come this way.
+// sequential Huffman-coded scan for that coefficient only (or for the first
+// four, see BlockSamples), with the codes of the rest passed over several to
+// a table look-up and never turned into coefficients, costs well under a
+// library decode at 1/8. The texture loader's big JPEGs come this way.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,6 +22,9 @@ struct ScanComponent {
     int hSampling = 1;
     int vSampling = 1;
     int dcQuantiser = 1;  // the first entry of the component's quantisation table
+    // The entries of the coefficients right of, below and diagonal to the
+    // first (natural order 1, 8 and 9), for quarters of blocks.
+    int lowQuantisers[3] = {1, 1, 1};
     const HuffmanTableSpec* dcTable = nullptr;
     const HuffmanTableSpec* acTable = nullptr;
 };
@@ -34,11 +37,18 @@ struct SequentialScan {
     std::vector<ScanComponent> components;
 };
 
-// One component's block means as samples, `columns` x `rows` blocks row by
-// row, as many as whole MCUs hold.
+// What a block gives: its mean, or for the first component (the luma,
+// which carries the detail) the means of its four 4x4 quarters, which the
+// coefficients right of, below and diagonal to the first give closely (the
+// higher ones, small in a photograph, left out) at little more cost.
+enum class BlockSamples { kMeans, kLumaQuarters };
+
+// One component's samples, `columns` x `rows` row by row, `side` (1 or 2)
+// a block each way, as many as whole MCUs hold.
 struct BlockPlane {
     int columns = 0;
     int rows = 0;
+    int side = 1;
     std::vector<std::uint8_t> samples;
 };
 
@@ -49,7 +59,7 @@ struct BlockPlane {
 // than four components, sampling factors outside 1 to 4). Data that ends
 // early leaves the blocks from there on mid-grey, as libjpeg does; corrupt
 // codes read as the nearest thing they can and never outside the data.
-bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const SequentialScan& scan,
+bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const SequentialScan& scan, BlockSamples samples,
                     std::vector<BlockPlane>& planes);
 
 }  // namespace cs

@@ -15,7 +15,9 @@ public:
     // Before Begin, a decoder that can decode at 1/2, 1/4 or 1/8 of the size
     // as cheaply as it decodes (JPEG's DCT scaling) asks by how much it may
     // reduce a width x height picture. Begin then gets the reduced size,
-    // each side rounded up. 1: not at all.
+    // each side rounded up, or a larger one where the decoder can give it
+    // at the same cost (a JPEG at 1/4 instead of 1/8): any reduced picture
+    // is one of block averages. 1: not at all.
     virtual int ReductionFor(std::int32_t width, std::int32_t height) { return 1; }
     // Once, before the first row: the picture's size, alpha flag and
     // resolution.
