@@ -7,8 +7,8 @@
 // DecodeFit/...: a picture file decoded through AutoDecoder and resized to
 // fit 512 x 512, its rows resampled as they are decoded, at the whole size;
 // DecodeFitReduced/... the same as the texture loader does it, a JPEG
-// decoded at a fraction of its size first (DCT scaling; at 1/8 from its
-// blocks' means, the AC codes passed over); DecodeThenFit/...
+// decoded at a fraction of its size first (DCT scaling; where 1/8 would do,
+// at 1/4 from the blocks' lowest coefficients); DecodeThenFit/...
 // the plain way, the whole picture decoded at 32 bits and then resized.
 //
 // imaging_bench --faithfulness --jpeg=FILE prints how close both fitted

@@ -9,9 +9,9 @@
 #      and a 12-megapixel PNG (a real photograph, scaled with ImageMagick into
 #      build/bench-data/imaging) decoded through AutoDecoder and fitted into
 #      512x512: as the texture loader does it (a JPEG decoded at a fraction
-#      of its size first; at 1/8 from its blocks' means, the DC codes read
-#      and the others passed over), with the rows resampled at the whole
-#      size, and
+#      of its size first; where 1/8 would do, at 1/4 from the blocks' lowest
+#      coefficients, the other codes passed over), with the rows resampled
+#      at the whole size, and
 #      the whole picture decoded first; side by side with djpeg's decode
 #      alone (float DCT, no fancy upsampling: the decoder's own settings) and
 #      ImageMagick's convert -resize 512x512 on the same files. The goal's
