@@ -14,8 +14,6 @@ namespace {
 // look-up on camera pictures (10 to 14 tried).
 constexpr int kLookBits = 12;
 constexpr std::uint32_t kLookSize = 1u << kLookBits;
-// Zeros after the data, so that the bit reader's 8-byte loads need no check.
-constexpr std::size_t kPadding = 64;
 
 // A Huffman code set up for decoding.
 struct HuffmanLookup {
@@ -123,24 +121,44 @@ std::uint64_t LoadBigEndian64(const std::uint8_t* at) {
     return value;
 }
 
-// Reads the destuffed data from its top bit down. A refill loads eight
-// bytes and keeps what the buffer has room for: at least 56 bits after it.
-// The reader never moves past `limit`, and all beyond the data is zeros.
+// True when one of the eight bytes is 0xFF.
+constexpr bool HasByteFF(std::uint64_t bytes) {
+    const std::uint64_t inverted = ~bytes;
+    return ((inverted - 0x0101010101010101u) & ~inverted & 0x8080808080808080u) != 0;
+}
+
+// Reads a scan's entropy-coded data from its top bit down, dropping the
+// zero byte stuffed after each 0xFF. A refill loads eight bytes at once
+// where none of them is 0xFF, as nearly all are, and keeps what the buffer
+// has room for; otherwise it goes a byte at a time. Either way the buffer
+// holds at least 56 bits after it. From a marker or the end of the data on
+// it reads zeros, as libjpeg does, and counts them, so that reading into
+// them shows.
 class BitReader {
 public:
-    BitReader(const std::uint8_t* base, const std::uint8_t* limit) : base_(base), limit_(limit) {}
+    BitReader(const std::uint8_t* data, std::size_t size) : end_(data + size) {}
 
-    void StartAt(std::size_t offset) {
-        next_ = std::min(base_ + offset, limit_);
+    // Reads from `at`, a byte of the data, on.
+    void StartAt(const std::uint8_t* at) {
+        next_ = at;
         buffer_ = 0;
         count_ = 0;
+        zeros_ = 0;
+        ended_ = false;
         Refill();
     }
     void Refill() {
-        buffer_ |= LoadBigEndian64(next_) >> count_;
-        next_ += (63 - count_) >> 3;
-        count_ |= 56;
-        next_ = std::min(next_, limit_);
+        if (end_ - next_ >= 8) [[likely]] {
+            const std::uint64_t bytes = LoadBigEndian64(next_);
+            if (!HasByteFF(bytes)) [[likely]] {
+                // Bits already in the buffer are loaded again in place.
+                buffer_ |= bytes >> count_;
+                next_ += (63 - count_) >> 3;
+                count_ |= 56;
+                return;
+            }
+        }
+        RefillByBytes();
     }
     void RefillIfLow() {
         if (count_ < 32) Refill();
@@ -151,15 +169,57 @@ public:
         buffer_ <<= bits;
         count_ -= bits;
     }
-    std::uint64_t BitsRead() const { return static_cast<std::uint64_t>(next_ - base_) * 8 - count_; }
+    // Whether any of the zeros read after the data's end were taken.
+    bool ReadPastData() const { return count_ < zeros_; }
+    // The next byte not yet in the buffer: never past a marker.
+    const std::uint8_t* Next() const { return next_; }
 
 private:
-    const std::uint8_t* base_;
-    const std::uint8_t* limit_;
+    void RefillByBytes() {
+        buffer_ = count_ == 0 ? 0 : buffer_ & (~std::uint64_t{0} << (64 - count_));
+        while (count_ < 56) {
+            std::uint64_t byte = 0;
+            bool real = false;
+            while (!ended_ && next_ < end_ && !real) {
+                if (*next_ != 0xFF) {
+                    byte = *next_++;
+                    real = true;
+                } else if (end_ - next_ >= 2 && next_[1] == 0x00) {
+                    byte = 0xFF;
+                    next_ += 2;
+                    real = true;
+                } else if (end_ - next_ >= 2 && next_[1] == 0xFF) {
+                    ++next_;  // a fill byte before a marker
+                } else {
+                    ended_ = true;  // a marker, or a lone 0xFF at the end
+                }
+            }
+            if (!real) {
+                ended_ = true;
+                zeros_ += 8;
+            }
+            buffer_ |= byte << (56 - count_);
+            count_ += 8;
+        }
+    }
+
+    const std::uint8_t* end_;
     const std::uint8_t* next_ = nullptr;
     std::uint64_t buffer_ = 0;
     unsigned count_ = 0;
+    unsigned zeros_ = 0;  // of the last count_ bits, zeros read after the end
+    bool ended_ = false;
 };
+
+// The data of the restart interval after the marker at or after `from`;
+// null when another marker or the end comes first.
+const std::uint8_t* AfterRestartMarker(const std::uint8_t* from, const std::uint8_t* end) {
+    for (const std::uint8_t* at = from; end - at >= 2; ++at) {
+        if (at[0] != 0xFF || at[1] == 0x00 || at[1] == 0xFF) continue;
+        return at[1] >= 0xD0 && at[1] <= 0xD7 ? at + 2 : nullptr;
+    }
+    return nullptr;
+}
 
 // A code longer than the look-ahead; needs 16 bits in the reader. An
 // invalid code reads as symbol 0, as libjpeg takes it.
@@ -264,42 +324,6 @@ void SkipAcCodes(const HuffmanLookup& table, BitReader& bits, std::uint32_t next
     }
 }
 
-// The entropy-coded data without its stuffed zero bytes, padded with
-// zeros, and where each restart interval's data begins.
-struct Destuffed {
-    std::vector<std::uint8_t> bytes;
-    std::size_t size = 0;
-    std::vector<std::size_t> segmentStarts{0};
-};
-
-void Destuff(const std::uint8_t* data, std::size_t size, Destuffed& out) {
-    out.bytes.resize(size + kPadding);
-    std::uint8_t* write = out.bytes.data();
-    const std::uint8_t* read = data;
-    const std::uint8_t* const end = data + size;
-    while (read < end) {
-        const auto* mark = static_cast<const std::uint8_t*>(std::memchr(read, 0xFF, static_cast<std::size_t>(end - read)));
-        const std::uint8_t* const stop = mark != nullptr ? mark : end;
-        std::memcpy(write, read, static_cast<std::size_t>(stop - read));
-        write += stop - read;
-        if (mark == nullptr || mark + 1 >= end) break;
-        const std::uint8_t code = mark[1];
-        if (code == 0x00) {
-            *write++ = 0xFF;
-            read = mark + 2;
-        } else if (code == 0xFF) {
-            read = mark + 1;  // fill byte before a marker
-        } else if (code >= 0xD0 && code <= 0xD7) {
-            out.segmentStarts.push_back(static_cast<std::size_t>(write - out.bytes.data()));
-            read = mark + 2;
-        } else {
-            break;  // the scan ends at any other marker
-        }
-    }
-    out.size = static_cast<std::size_t>(write - out.bytes.data());
-    std::fill(write, out.bytes.data() + out.bytes.size(), std::uint8_t{0});
-}
-
 // A component's quantisers as shares of a sample, in 1/65536: a sample is
 // 128 plus the first coefficient times `mean`, plus or minus (left or
 // right, top or bottom) the three low ones times theirs for a quarter.
@@ -395,14 +419,8 @@ bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const Sequential
                                  std::uint8_t{128});
     }
 
-    Destuffed destuffed;
-    Destuff(data, size, destuffed);
-    BitReader bits(destuffed.bytes.data(), destuffed.bytes.data() + destuffed.size + 16);
-    std::size_t segment = 0;
-    const auto segmentEnd = [&] {
-        return segment + 1 < destuffed.segmentStarts.size() ? destuffed.segmentStarts[segment + 1] : destuffed.size;
-    };
-    bits.StartAt(0);
+    BitReader bits(data, size);
+    bits.StartAt(data);
     std::int32_t predictions[4] = {};
     bool exhausted = false;  // this interval's data ran out: its remaining blocks stay grey
     int untilRestart = scan.restartInterval;
@@ -410,9 +428,9 @@ bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const Sequential
         for (int mcuColumn = 0; mcuColumn < mcuColumns; ++mcuColumn) {
             if (scan.restartInterval > 0) {
                 if (untilRestart == 0) {
-                    ++segment;
-                    exhausted = segment >= destuffed.segmentStarts.size();
-                    if (!exhausted) bits.StartAt(destuffed.segmentStarts[segment]);
+                    const std::uint8_t* const interval = AfterRestartMarker(bits.Next(), data + size);
+                    exhausted = interval == nullptr;
+                    if (!exhausted) bits.StartAt(interval);
                     std::fill(std::begin(predictions), std::end(predictions), 0);
                     untilRestart = scan.restartInterval;
                 }
@@ -446,7 +464,7 @@ bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const Sequential
             }
             // Past the interval's data this MCU was read from zeros, as
             // libjpeg reads it; the blocks after it stay grey.
-            if (bits.BitsRead() > static_cast<std::uint64_t>(segmentEnd()) * 8) exhausted = true;
+            if (bits.ReadPastData()) exhausted = true;
         }
     }
     return true;
