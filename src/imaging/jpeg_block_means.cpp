@@ -1,7 +1,6 @@
 #include "imaging/jpeg_block_means.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -55,17 +54,17 @@ std::uint32_t PackedField(int bits, int advance, bool ends) {
 
 // False for counts that overflow their lengths (not a prefix code), more
 // than 256 symbols, or a DC category above 15.
-bool BuildLookup(const HuffmanTableSpec& spec, bool ac, HuffmanLookup& out) {
+bool BuildLookup(const StoredHuffmanTable& stored, bool ac, HuffmanLookup& out) {
     std::uint8_t lengthAt[kLookSize] = {};
     std::uint8_t symbolAt[kLookSize] = {};
     std::int32_t code = 0;
     int index = 0;
     for (int length = 1; length <= 16; ++length) {
-        const int count = spec.counts[length - 1];
+        const int count = stored.counts[length - 1];
         if (index + count > 256) return false;
         out.symbolOffset[length] = index - code;
         for (int i = 0; i < count; ++i, ++index, ++code) {
-            const std::uint8_t symbol = spec.symbols[index];
+            const std::uint8_t symbol = stored.symbols[index];
             if (code >= (1 << length) || (!ac && symbol > 15)) return false;
             out.symbols[index] = symbol;
             if (length <= kLookBits) {
@@ -376,7 +375,7 @@ bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const Sequential
                     std::vector<BlockPlane>& planes) {
     const std::size_t components = scan.components.size();
     if (components == 0 || components > 4 || scan.width <= 0 || scan.height <= 0) return false;
-    std::map<std::pair<const HuffmanTableSpec*, bool>, std::unique_ptr<HuffmanLookup>> lookups;
+    std::map<std::pair<const std::uint8_t*, bool>, std::unique_ptr<HuffmanLookup>> lookups;  // by counts
     struct Reading {
         const HuffmanLookup* dc;
         const HuffmanLookup* ac;
@@ -387,18 +386,20 @@ bool ReadBlockMeans(const std::uint8_t* data, std::size_t size, const Sequential
     int hMax = 1;
     int vMax = 1;
     for (const ScanComponent& component : scan.components) {
-        if (component.dcTable == nullptr || component.acTable == nullptr) return false;
+        if (component.dcTable.counts == nullptr || component.dcTable.symbols == nullptr ||
+            component.acTable.counts == nullptr || component.acTable.symbols == nullptr)
+            return false;
         // A scan of one component has blocks, not MCUs, whatever its factors.
         const int h = components == 1 ? 1 : component.hSampling;
         const int v = components == 1 ? 1 : component.vSampling;
         if (h < 1 || h > 4 || v < 1 || v > 4) return false;
         Reading reading{nullptr, nullptr, h, v};
         for (const bool ac : {false, true}) {
-            const HuffmanTableSpec* spec = ac ? component.acTable : component.dcTable;
-            auto& lookup = lookups[{spec, ac}];
+            const StoredHuffmanTable& stored = ac ? component.acTable : component.dcTable;
+            auto& lookup = lookups[{stored.counts, ac}];
             if (!lookup) {
                 lookup = std::make_unique<HuffmanLookup>();
-                if (!BuildLookup(*spec, ac, *lookup)) return false;
+                if (!BuildLookup(stored, ac, *lookup)) return false;
             }
             (ac ? reading.ac : reading.dc) = lookup.get();
         }

@@ -11,11 +11,12 @@
 
 namespace cs {
 
-// A Huffman table as a JPEG file stores it: how many codes there are of each
-// length from 1 to 16 bits, then the symbols in the order of their codes.
-struct HuffmanTableSpec {
-    std::uint8_t counts[16] = {};
-    std::uint8_t symbols[256] = {};
+// A Huffman table as a JPEG file stores it, where it lies: how many codes
+// there are of each length from 1 to 16 bits (16 counts), then the symbols
+// in the order of their codes (room for 256).
+struct StoredHuffmanTable {
+    const std::uint8_t* counts = nullptr;
+    const std::uint8_t* symbols = nullptr;
 };
 
 struct ScanComponent {
@@ -25,8 +26,8 @@ struct ScanComponent {
     // The entries of the coefficients right of, below and diagonal to the
     // first (natural order 1, 8 and 9), for quarters of blocks.
     int lowQuantisers[3] = {1, 1, 1};
-    const HuffmanTableSpec* dcTable = nullptr;
-    const HuffmanTableSpec* acTable = nullptr;
+    StoredHuffmanTable dcTable;
+    StoredHuffmanTable acTable;
 };
 
 // A scan that holds every component of the picture, interleaved.

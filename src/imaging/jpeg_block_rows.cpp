@@ -13,10 +13,9 @@ namespace {
 // Rows handed to the receiver at a time, as the library's rows are.
 constexpr std::int32_t kBandRows = 16;
 
-// The first scan as ReadBlockMeans takes it; its tables copied into
-// `tables`, two a component. False when a table it names is missing.
-bool DescribeScan(const jpeg_decompress_struct& info, std::vector<HuffmanTableSpec>& tables, SequentialScan& scan) {
-    tables.assign(static_cast<std::size_t>(2 * info.num_components), {});
+// The first scan as ReadBlockMeans takes it, its tables where the library
+// keeps them. False when a table it names is missing.
+bool DescribeScan(const jpeg_decompress_struct& info, SequentialScan& scan) {
     scan.width = static_cast<std::int32_t>(info.image_width);
     scan.height = static_cast<std::int32_t>(info.image_height);
     scan.restartInterval = static_cast<int>(info.restart_interval);
@@ -25,15 +24,12 @@ bool DescribeScan(const jpeg_decompress_struct& info, std::vector<HuffmanTableSp
         const JHUFF_TBL* dc = info.dc_huff_tbl_ptrs[component.dc_tbl_no];
         const JHUFF_TBL* ac = info.ac_huff_tbl_ptrs[component.ac_tbl_no];
         if (dc == nullptr || ac == nullptr) return false;
-        HuffmanTableSpec& dcSpec = tables[static_cast<std::size_t>(2 * c)];
-        HuffmanTableSpec& acSpec = tables[static_cast<std::size_t>(2 * c + 1)];
-        std::copy(dc->bits + 1, dc->bits + 17, dcSpec.counts);
-        std::copy(dc->huffval, dc->huffval + 256, dcSpec.symbols);
-        std::copy(ac->bits + 1, ac->bits + 17, acSpec.counts);
-        std::copy(ac->huffval, ac->huffval + 256, acSpec.symbols);
         const UINT16* quantisers = info.quant_tbl_ptrs[component.quant_tbl_no]->quantval;  // natural order
+        // The library's counts start at length 0, which has none.
         scan.components.push_back({component.h_samp_factor, component.v_samp_factor, quantisers[0],
-                                   {quantisers[1], quantisers[8], quantisers[9]}, &dcSpec, &acSpec});
+                                   {quantisers[1], quantisers[8], quantisers[9]},
+                                   {dc->bits + 1, dc->huffval},
+                                   {ac->bits + 1, ac->huffval}});
     }
     return true;
 }
@@ -112,10 +108,9 @@ bool BlockQuartersReadable(const jpeg_decompress_struct& info) {
 
 bool SendBlockQuarters(const jpeg_decompress_struct& info, Resolution resolution, ProgressSink* progress,
                        RowReceiver& receiver) {
-    std::vector<HuffmanTableSpec> tables;
     SequentialScan scan;
     std::vector<BlockPlane> planes;
-    if (!DescribeScan(info, tables, scan) ||
+    if (!DescribeScan(info, scan) ||
         !ReadBlockMeans(info.src->next_input_byte, info.src->bytes_in_buffer, scan, BlockSamples::kLumaQuarters, planes))
         return false;
 
