@@ -100,10 +100,9 @@ bool Guarded(State& state, Call&& call) {
     return true;
 }
 
-// A library error after the data ran out (a file cut inside its headers or
-// tables) is reported as the cut it is.
+// A file cut inside its headers or tables ends in the fake end-of-image
+// marker, so the library reports what it then lacks in its own words.
 [[noreturn]] void ThrowLibraryError(State& state) {
-    if (state.source.ranOut) ThrowPlainError(plerr::kEndOfData, pltext::kEndOfData);
     ThrowDecoderError(plerr::kNotSupported, std::string(state.error.message) + "\n");
 }
 

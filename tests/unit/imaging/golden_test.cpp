@@ -319,19 +319,19 @@ const Golden kGolden[] = {
     {"png-rgba-8-damaged", 0, 0, 11, 0x0000000000000000ull},
     {"png-rgba-16-half", 0, 0, 11, 0x0000000000000000ull},
     {"png-rgba-16-damaged", 0, 0, 2, 0x0000000000000000ull},
-    {"jpeg-grey-half", 0, 0, 11, 0x0000000000000000ull},
+    {"jpeg-grey-half", 0, 0, 6, 0x0000000000000000ull},
     {"jpeg-grey-damaged", 0, 0, 6, 0x0000000000000000ull},
-    {"jpeg-rgb-half", 0, 0, 11, 0x0000000000000000ull},
+    {"jpeg-rgb-half", 0, 0, 6, 0x0000000000000000ull},
     {"jpeg-rgb-damaged", 0, 0, 6, 0x0000000000000000ull},
     {"jpeg-rgb-progressive-half", 13, 7, 0, 0x0000000000000000ull},
     {"jpeg-rgb-progressive-damaged", 0, 0, 6, 0x0000000000000000ull},
-    {"jpeg-cmyk-half", 0, 0, 11, 0x0000000000000000ull},
+    {"jpeg-cmyk-half", 0, 0, 6, 0x0000000000000000ull},
     {"jpeg-cmyk-damaged", 0, 0, 6, 0x0000000000000000ull},
     {"bmp-8-cut-in-table", 0, 0, 11, 0x0000000000000000ull},
     {"bmp-16-555-masks-missing", 0, 0, 11, 0x0000000000000000ull},
     {"tga-1-8-cut-in-map", 0, 0, 11, 0x0000000000000000ull},
     {"tga-2-24-cut-in-pixels", 0, 0, 11, 0x0000000000000000ull},
-    {"jpeg-rgb-cut-in-header", 0, 0, 11, 0x0000000000000000ull},
+    {"jpeg-rgb-cut-in-header", 0, 0, 6, 0x0000000000000000ull},
 };
 
 std::vector<std::pair<std::string, Bytes>> Cases() {
