@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string_view>
 
@@ -37,13 +38,13 @@ std::string ListValueName(std::size_t position) {
     return name;
 }
 
-std::vector<std::string> LoadFileList(const ListKey& key) {
-    std::vector<ListKey::Value> values;
-    key.ReadAll(values);  // what was read before a failure still counts
+std::vector<std::string> ReadListEntries(std::uint32_t value_count,
+                                         const std::function<std::optional<StoredValue>(const std::string&)>& value_named) {
     std::vector<std::string> paths;
-    for (const auto& value : values) {
-        if (value.type != ListKey::kStringType) continue;
-        const auto& bytes = value.bytes;
+    for (std::uint32_t i = 0; i < value_count; ++i) {
+        const auto value = value_named(ListValueName(i));
+        if (!value || value->type != ValueType::String) continue;
+        const auto& bytes = value->bytes;
         const void* nul = std::memchr(bytes.data(), 0, bytes.size());
         const std::size_t length = nul ? static_cast<const std::uint8_t*>(nul) - bytes.data() : bytes.size();
         const std::string_view text(reinterpret_cast<const char*>(bytes.data()), length);
@@ -52,6 +53,22 @@ std::vector<std::string> LoadFileList(const ListKey& key) {
         paths.emplace_back(text);
     }
     return paths;
+}
+
+std::vector<std::string> LoadFileList(const ListKey& key) {
+    std::vector<ListKey::Value> values;
+    key.ReadAll(values);  // what was read before a failure still counts
+    std::map<std::string, const ListKey::Value*> by_name;
+    for (const auto& value : values) by_name.emplace(value.name, &value);
+    return ReadListEntries(static_cast<std::uint32_t>(values.size()),
+                           [&by_name](const std::string& name) -> std::optional<StoredValue> {
+                               const auto found = by_name.find(name);
+                               if (found == by_name.end()) return std::nullopt;
+                               const ListKey::Value& value = *found->second;
+                               return StoredValue{value.type == ListKey::kStringType ? ValueType::String
+                                                                                     : ValueType::Other,
+                                                  value.bytes};
+                           });
 }
 
 SystemError SaveFileList(ListKey& key, const std::vector<std::string>& paths) {

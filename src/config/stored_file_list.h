@@ -5,10 +5,13 @@
 // values are removed only once every entry is written, and any failure on
 // the way writes the old values back.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/file_list_entries.h"
+#include "config/settings_store.h"
 
 namespace cs {
 
@@ -39,10 +42,17 @@ public:
 // "%05d" of the position.
 std::string ListValueName(std::size_t position);
 
-// The usable entries in the key's own order. Values that are not strings,
-// are empty or longer than kMaxPathChars (in UTF-16 units) are passed over (the list
-// readers could not use them either) without losing the entries after them;
-// a string stored without its terminator ends at the end of its data.
+// The one reading of a stored list, shared by the saver and the list dialog
+// so that the dialog shows exactly the list the saver uses: the values named
+// "00000" up to the key's value count less one, in that order. Missing
+// values, values that are not strings, and empty ones or those longer than
+// kMaxPathChars (in UTF-16 units) are passed over without losing the entries
+// after them; a string stored without its terminator ends at the end of its
+// data, as the system reads such a value.
+std::vector<std::string> ReadListEntries(std::uint32_t value_count,
+                                         const std::function<std::optional<StoredValue>(const std::string&)>& value_named);
+
+// ReadListEntries over the values the key holds.
 std::vector<std::string> LoadFileList(const ListKey& key);
 
 // Replaces the stored list with paths. On failure the key holds the old

@@ -1,14 +1,13 @@
 #include "library/picture_lists.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <iterator>
 #include <set>
 
 #include "base/utf8_text.h"
 #include "config/file_list_entries.h"
 #include "config/settings_names.h"
+#include "config/stored_file_list.h"
 
 namespace cs {
 namespace {
@@ -74,22 +73,7 @@ void ScanFolder(PathList& list, const std::string& folder, const ExtensionList& 
 }
 
 std::vector<std::string> ReadStoredList(const SettingsStore& list_key) {
-    std::vector<std::string> entries;
-    const std::uint32_t count = list_key.ValueCount();
-    for (std::uint32_t i = 0; i < count; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "%05u", static_cast<unsigned>(i));
-        const auto value = list_key.Read(name);
-        if (!value || value->type != ValueType::String) continue;
-        const auto& bytes = value->bytes;
-        const void* nul = std::memchr(bytes.data(), 0, bytes.size());
-        if (!nul) continue;
-        const std::string_view text(reinterpret_cast<const char*>(bytes.data()),
-                                    static_cast<const std::uint8_t*>(nul) - bytes.data());
-        if (text.empty() || Utf16Length(text) > kMaxPathChars) continue;
-        entries.emplace_back(text);
-    }
-    return entries;
+    return ReadListEntries(list_key.ValueCount(), [&list_key](const std::string& name) { return list_key.Read(name); });
 }
 
 ListExpansion::ListExpansion(std::vector<std::string> stored, ExtensionList extensions, DirectoryLister& lister,

@@ -88,9 +88,8 @@ private:
     std::size_t found_ = 0;
 };
 
-// The entries of a stored list key: values "00000" up to the key's value
-// count minus one, by name. Missing values, values that are not strings,
-// longer than kMaxPathChars or unterminated are skipped, as are empty ones.
+// The entries of a stored list key, read as the list dialog reads them
+// (ReadListEntries).
 std::vector<std::string> ReadStoredList(const SettingsStore& list_key);
 
 // The expansion of a stored list in the open settings key.

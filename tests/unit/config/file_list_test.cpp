@@ -232,6 +232,17 @@ TEST(StoredFileListTest, LoadPassesOverUnusableValues) {
     EXPECT_EQ(LoadFileList(key), (std::vector<std::string>{"C:\\a.jpg", "C:\\b.jpg", "C:\\Photos\\", japanese}));
 }
 
+TEST(StoredFileListTest, LoadTakesTheValuesByPositionAsTheSaverDoes) {
+    // The saver reads "00000" up to the value count less one by name: a value
+    // of another name, or one past the count, is no part of the list.
+    FakeListKey key;
+    key.Put("00002", kString, std::string("C:\\c.jpg", 9));
+    key.Put("stray", kString, std::string("C:\\stray.jpg", 13));
+    key.Put("00000", kString, std::string("C:\\a.jpg", 9));
+    key.Put("00004", kString, std::string("C:\\past.jpg", 12));
+    EXPECT_EQ(LoadFileList(key), (std::vector<std::string>{"C:\\a.jpg", "C:\\c.jpg"}));
+}
+
 TEST(StoredFileListTest, SaveLeavesExactlyTheNewList) {
     FakeListKey key;
     for (int i = 0; i < 5; ++i) key.Put(ListValueName(static_cast<std::size_t>(i)), kString, "old");

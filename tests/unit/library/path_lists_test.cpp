@@ -174,7 +174,7 @@ TEST(BuildPictureListTest, SkipsBadValues) {
         return b;
     };
     list_key->WriteRaw("00000", ValueType::String, bytes(longest + "x", true));    // 260 characters
-    list_key->WriteRaw("00001", ValueType::String, bytes("C:\\nul.jpg", false));  // no terminator
+    list_key->WriteRaw("00001", ValueType::String, bytes("C:\\nul.jpg", false));  // no terminator: kept whole
     list_key->WriteRaw("00002", ValueType::Binary, bytes("C:\\bin.jpg", true));
     list_key->WriteRaw("00003", ValueType::Other, bytes("C:\\expand.jpg", true));
     list_key->WriteRaw("00004", ValueType::String, bytes(longest, true));
@@ -190,7 +190,7 @@ TEST(BuildPictureListTest, SkipsBadValues) {
     FakeSpecialFolders special;
     PathList list;
     BuildPictureList(list, settings, lister, special);
-    EXPECT_EQ(Entries(list), (std::vector<std::string>{longest, greek}));
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"C:\\nul.jpg", longest, greek}));
 }
 
 TEST(BuildPictureListTest, FallsBackToSpecialFoldersFlatThenDeep) {

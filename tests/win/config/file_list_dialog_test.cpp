@@ -18,6 +18,7 @@
 #include "config/win32/preview_worker.h"
 #include "config/win32/registry_list_key.h"
 #include "config/win32/registry_settings_store.h"
+#include "library/picture_lists.h"
 #include "resource_ids.h"
 #include "support/win_test_helpers.h"
 
@@ -235,6 +236,32 @@ TEST(FileListDialogTest, OkWritesExactlyTheListShownAndCancelNothing) {
     EXPECT_EQ(StoredValues(temp.path()), Expected({"C:\\a.jpg", "C:\\b.jpg", "C:\\Photos\\*"}));
     const auto key = RegistrySettingsStore::Open(HKEY_CURRENT_USER, temp.path(), false);
     EXPECT_FALSE(key->OpenSubkey("Below", false));
+}
+
+// The dialog shows, and OK keeps, exactly the entries the saver reads from
+// the same key, down to a path stored without its terminator.
+TEST(FileListDialogTest, ShowsTheListTheSaverReads) {
+    test::TemporaryKey temp("CubeSaverListSame");
+    {
+        std::unique_ptr<RegistryListKey> key;
+        ASSERT_EQ(RegistryListKey::Create(HKEY_CURRENT_USER, temp.path(), key), 0u);
+        const std::string unterminated = "C:\\b.jpg", past = "C:\\past.jpg";
+        ASSERT_EQ(key->Write({"00000", ListKey::kStringType, {'C', ':', '\\', 'a', '.', 'j', 'p', 'g', 0}}), 0u);
+        ASSERT_EQ(key->Write({"00001", ListKey::kStringType, {unterminated.begin(), unterminated.end()}}), 0u);
+        ASSERT_EQ(key->Write({"zz", 4, {7, 0, 0, 0}}), 0u);
+        ASSERT_EQ(key->Write({"00004", ListKey::kStringType, {past.begin(), past.end() + 1}}), 0u);
+    }
+    const auto store = RegistrySettingsStore::Open(HKEY_CURRENT_USER, temp.path(), false);
+    ASSERT_TRUE(store);
+    const std::vector<std::string> saver_list = ReadStoredList(*store);
+    EXPECT_EQ(saver_list, (std::vector<std::string>{"C:\\a.jpg", "C:\\b.jpg"}));
+
+    OpenDialog dialog(ListSetupFor("List Test Same", temp.path(), false));
+    ASSERT_EQ(dialog.Count(), 2);
+    EXPECT_EQ(dialog.Text(1, 0), "b");
+    dialog.ClickLater(IDOK);
+    EXPECT_TRUE(dialog.Finish());
+    EXPECT_EQ(StoredValues(temp.path()), Expected(saver_list));
 }
 
 // Names outside any single-byte code page are shown and written back as they
