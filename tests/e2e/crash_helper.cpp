@@ -3,6 +3,8 @@
 //                              process that owns the window TITLE
 //   crash_helper text TITLE    prints the texts of the window TITLE's
 //                              static controls (a message box's message)
+//   crash_helper running       prints 1 while the system's screen-saver-
+//                              running flag is set, else 0
 // Faults are made from outside so the program itself needs no trigger.
 #include <windows.h>
 
@@ -40,6 +42,12 @@ int Crash(HWND window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "running") == 0) {
+        BOOL running = FALSE;
+        if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return 5;
+        std::printf("%d\n", running ? 1 : 0);
+        return 0;
+    }
     if (argc != 3) return 2;
     HWND window = FindWindowA(nullptr, argv[2]);
     if (!window) return 1;

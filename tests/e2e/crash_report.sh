@@ -2,12 +2,13 @@
 # Crash reports of the real program, with faults made from outside: a crash
 # of the windowed saver leaves the dump and the log beside the program and
 # shows nothing; the next settings start shows the log once; a crash in the
-# settings is shown at once and leaves no log.
+# settings is shown at once and leaves no log; a crash of the full-screen
+# saver takes back the system's screen-saver-running flag.
 . "$(dirname "$0")/lib.sh"
 HELPER="$BUILD_DIR/tests/e2e/crash_helper.exe"
 [ -f "$HELPER" ] || fail "missing $HELPER"
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"; e2e_cleanup' EXIT
+E2E_AT_EXIT+=("rm -rf '$dir'")
 cp "$SCR" "$dir/CubeSaver.scr"
 SCR="$dir/CubeSaver.scr"
 
@@ -42,4 +43,14 @@ wine "$HELPER" text "Fatal Program Error" | grep -q "^A fatal program error occu
 press_key "$box" Return
 wait_exit "$SAVER_PID" 30
 [ $? -ne 124 ] || fail "the crashed settings did not end"
+
+running_flag() { wine "$HELPER" running | tr -d '\r'; }
+[ "$(running_flag)" = 0 ] || fail "the screen-saver-running flag is set before the full-screen saver starts"
+e2e_start /s
+wait_window "Cube Saver" >/dev/null || fail "no full-screen saver window"
+[ "$(running_flag)" = 1 ] || fail "the full-screen saver did not set the screen-saver-running flag"
+wine "$HELPER" crash "Cube Saver" || fail "could not fault the full-screen saver"
+wait_exit "$SAVER_PID" 30
+[ $? -ne 124 ] || fail "the crashed full-screen saver did not end"
+[ "$(running_flag)" = 0 ] || fail "the screen-saver-running flag outlived the crashed saver"
 echo "PASS"

@@ -11,6 +11,7 @@
 #include "app/win32/system_settings_registry.h"
 #include "app/win32/win32_display.h"
 #include "base/encoded_text.h"
+#include "diag/win32/crash_reporter.h"
 
 namespace cs {
 namespace {
@@ -29,17 +30,24 @@ void Warn(HWND owner, const EncodedText<N>& text) {
     MessageBoxA(owner, message.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
 }
 
-// What Run has changed in the system and must undo however it ends.
+void ClearSaverRunning() { SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0); }
+
+// What Run has changed in the system and must undo however it ends; the
+// running flag even when the process crashes.
 class SystemChanges {
 public:
     ~SystemChanges() {
-        if (saver_running_) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+        if (saver_running_) {
+            SetCrashUndo(nullptr);
+            ClearSaverRunning();
+        }
         if (display_switched_) SwitchSystemDisplayMode(0, 0, 0, 0);
     }
     void DisplaySwitched() { display_switched_ = true; }
     void SaverRunning() {
         SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
         saver_running_ = true;
+        SetCrashUndo(ClearSaverRunning);
     }
 
 private:

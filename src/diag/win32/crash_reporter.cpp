@@ -24,6 +24,7 @@ MiniDumpWriteDumpFn g_write_dump = nullptr;
 int g_library_result = 0;  // 0 before any attempt, then 2, 5 or 6
 bool g_shown_at_once = false;
 LONG g_in_filter = 0;
+void (*volatile g_crash_undo)() = nullptr;
 
 bool ProgramFolder(char* out, std::size_t size) {
     char path[MAX_PATH + 1] = {};
@@ -181,10 +182,17 @@ void InstallCrashFilter() {
 
 void SetCrashReportShownAtOnce(bool at_once) { g_shown_at_once = at_once; }
 
+void SetCrashUndo(void (*undo)()) { g_crash_undo = undo; }
+
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
     // A second fault (another thread, or one inside this filter) just ends
     // the process: one report is all the user can use.
     if (InterlockedExchange(&g_in_filter, 1) != 0) return EXCEPTION_EXECUTE_HANDLER;
+    // First what the system must not keep, in case the report faults too.
+    if (void (*undo)() = g_crash_undo) {
+        g_crash_undo = nullptr;
+        undo();
+    }
     char dump_path[kMaxName + 1] = {};
     const int result = WriteDumpFile(pointers, dump_path, sizeof(dump_path));
     static char report[kReportSize];

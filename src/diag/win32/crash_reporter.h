@@ -17,6 +17,11 @@ void SetCrashReportShownAtOnce(bool at_once);
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers);
 
+// A change to the system that must not outlive the process, undone by the
+// filter before it writes anything (nullptr: nothing to undo). It runs in
+// the faulting process, so it may only make a system call or two.
+void SetCrashUndo(void (*undo)());
+
 // The filter's dump type: the minidump with the process's handle data.
 inline constexpr int kDumpWithHandleData = 4;
 
