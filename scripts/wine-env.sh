@@ -29,6 +29,15 @@ wine_start_services() {
     wine cmd /c exit 0 >/dev/null 2>&1 </dev/null
 }
 
+# Ends every program of $WINEPREFIX and its server, and waits until the
+# server has saved the registry and gone, so that the next program starts a
+# fresh one (a new desktop with new monitors or DPI) instead of meeting the
+# old one on its way out.
+wine_stop_server() {
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+}
+
 # The first window and the first OpenGL pixel format of a new machine (fonts,
 # Mesa's caches) can take longer than a test waits for a window; a tiny GUI
 # program takes that wait once, before anything is timed.
@@ -66,6 +75,18 @@ xvfb_stop() {
     fi
 }
 
+# The Windows path of a file or folder on this machine, without starting a
+# Wine program: the prefix's drive Z: is the root of the file system (checked).
+win_path() {
+    local path=$1
+    [[ $path == /* ]] || { echo "win_path: '$path' is not an absolute path" >&2; return 1; }
+    if [ "$(readlink "$WINEPREFIX/dosdevices/z:")" != / ]; then
+        echo "win_path: drive Z: of $WINEPREFIX is not the root folder" >&2
+        return 1
+    fi
+    printf 'Z:%s\n' "${path//\//\\}"
+}
+
 # TITLE is matched whole, as a regular expression; 30 seconds unless given.
 wait_window() {
     local title=$1 seconds=${2:-30} id
@@ -81,6 +102,8 @@ wait_window() {
     return 1
 }
 
-# The settings dialog's caption carries the program's version.
-SETTINGS_TITLE="Cube Saver $(sed -n 's/^project(CubeSaver VERSION \([0-9.]*\).*/\1/p' \
-    "$(dirname "${BASH_SOURCE[0]}")/../CMakeLists.txt") Settings"
+# The program's version (major.minor), which the settings dialog's caption
+# and the first-run marker carry.
+CUBESAVER_VERSION=$(sed -n 's/^project(CubeSaver VERSION \([0-9.]*\).*/\1/p' \
+    "$(dirname "${BASH_SOURCE[0]}")/../CMakeLists.txt")
+SETTINGS_TITLE="Cube Saver $CUBESAVER_VERSION Settings"

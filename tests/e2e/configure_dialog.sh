@@ -3,25 +3,26 @@
 # saving; OK saves (with "Use a different resolution" off, OK stores the
 # current display mode, so the stored width tells the two apart).
 . "$(dirname "$0")/lib.sh"
-KEY='HKCU\Software\Quillmark Graphics\Cube Saver'
+. "$ROOT/scripts/saver-prefix.sh"
 TITLE=$SETTINGS_TITLE
 
+# A stored number (0 when missing); the test fails when the key cannot be read.
 stored() {
-    local value
-    value=$(wine reg query "$KEY" /v "$1" 2>/dev/null | tr -d '\r' | awk -v name="$1" '$1 == name { print $3 }')
-    echo $((${value:-0}))
+    local values value
+    values=$(reg_values_of "$SAVER_KEY_FULL") || { echo "the settings key could not be read" >&2; return 1; }
+    value=$(sed -n "s/^\"$1\"=dword://p" <<<"$values")
+    echo $((16#${value:-0}))
 }
-store() { wine reg add "$KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
 
 # Let a first run seed the key, so the values below stay as stored.
-wine "$SCR" /p 0 >/dev/null 2>&1
-store 000_007 0
-store 000_008 0
-count=$(stored 000_077)
+saver_prefix_init "$WINEPREFIX"
+forget_settings_on_exit
+saver_reg_dwords 000_007 0 000_008 0
+count=$(stored 000_077) || exit 1
 
 e2e_start /c
 window=$(wait_window "$TITLE") || fail "no settings dialog appeared"
-sleep 1
+wait_drawn "$window" || fail "the settings dialog was never drawn"
 window_exists "Cube Saver" && fail "a saver window appeared in configure mode"
 press_key "$window" Escape
 wait_exit "$SAVER_PID" 15 || fail "the dialog did not end on Escape"
@@ -30,7 +31,7 @@ wait_exit "$SAVER_PID" 15 || fail "the dialog did not end on Escape"
 
 e2e_start /c
 window=$(wait_window "$TITLE") || fail "no settings dialog appeared the second time"
-sleep 1
+wait_drawn "$window" || fail "the settings dialog was never drawn"
 # OK sits left of Cancel at the dialog's bottom right.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --window "$window" $((WIDTH - 149)) $((HEIGHT - 23)) click 1

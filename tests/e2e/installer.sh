@@ -6,18 +6,18 @@
 # screen saver value and keeps the settings. An uninstaller run after the
 # program was deleted by hand leaves another screen saver setting alone.
 . "$(dirname "$0")/lib.sh"
+. "$ROOT/scripts/saver-prefix.sh"
 SETUP="$BUILD_DIR/CubeSaverSetup.exe"
 [ -f "$SETUP" ] || fail "missing $SETUP"
 version=$(sed -n 's/^project(CubeSaver VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
 
 export WINEPREFIX="$BUILD_DIR/installer-prefix"
-restore() {
-    wineserver -k >/dev/null 2>&1
+drop_installer_prefix() {
+    wine_stop_server
     rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
     export WINEPREFIX="$BUILD_DIR/wineprefix"
-    e2e_cleanup
 }
-trap restore EXIT
+E2E_AT_EXIT+=(drop_installer_prefix)
 rm -rf "$WINEPREFIX"
 wine_prepare_prefix
 wine_start_services
@@ -30,9 +30,15 @@ DESKTOP_KEY='HKCU\Control Panel\Desktop'
 SETTINGS_KEY='HKCU\Software\Quillmark Graphics\Cube Saver'
 UNINSTALLER_DIR='C:\Program Files\Quillmark Graphics\Cube Saver'
 
-# The data of one registry value, or nothing.
+# The data of one registry value, or nothing. reg is asked again when it
+# gave no answer of its own (a Wine program now and then fails to start).
 reg_value() {
-    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+    local attempt output
+    for attempt in 1 2 3; do
+        output=$(wine reg query "$1" /v "$2" 2>&1 </dev/null | tr -d '\r')
+        grep -q -e '^HKEY_' -e 'Unable to find' <<<"$output" && break
+    done
+    sed -n "s/^ *$2 *REG_[A-Z_]* *//p" <<<"$output"
 }
 uninstall() {
     # The uninstaller copies itself away and returns at once unless it is
@@ -62,7 +68,7 @@ window=$(wait_window "Cube Saver") || fail "the installed program showed no wind
 press_key "$window" Escape
 wait_exit "$SAVER_PID" 15 || fail "the installed program did not end on Escape"
 [ -n "$(reg_value "$SETTINGS_KEY" 000_100)" ] || fail "the installed program stored no settings"
-wine reg add "$SETTINGS_KEY" /v 000_107 /t REG_DWORD /d 7 /f >/dev/null 2>&1
+saver_reg_dword 000_107 7
 
 wine "$SETUP" /S >/dev/null 2>&1 || fail "the second installation failed"
 [ "$(reg_value "$SETTINGS_KEY" 000_107)" = 0x7 ] || fail "the second installation lost the settings"
@@ -74,7 +80,8 @@ wine reg query "$UNINSTALL_KEY" >/dev/null 2>&1 && fail "the uninstaller left it
 [ "$(reg_value "$SETTINGS_KEY" 000_107)" = 0x7 ] || fail "the silent uninstaller did not keep the settings"
 
 wine "$SETUP" /S >/dev/null 2>&1 || fail "the installation after the uninstall failed"
-wine reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr' /f >/dev/null 2>&1
+other=$(reg_string_line SCRNSAVE.EXE 'C:\windows\system32\other.scr')
+reg_import_checked "[HKEY_CURRENT_USER\Control Panel\Desktop]"$'\n'"$other" 'HKEY_CURRENT_USER\Control Panel\Desktop' "$other"
 rm -f "$SYSTEM/CubeSaver.scr"
 uninstall || fail "the uninstaller failed when the program was already gone"
 wine reg query "$UNINSTALL_KEY" >/dev/null 2>&1 && fail "the uninstaller left its entry the second time"

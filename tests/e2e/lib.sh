@@ -16,16 +16,27 @@ SCR="$BUILD_DIR/CubeSaver.scr"
 
 E2E_OWN_DISPLAY=0
 E2E_PIDS=()
+# Commands for the end of the test, run once every program it started has
+# ended (so that nothing still running can write after them).
+E2E_AT_EXIT=()
 # The saver's own output (its traces included) for a failing test to show.
 E2E_LOG=$(mktemp --suffix=.log)
 e2e_cleanup() {
-    local pid
+    local status=$? pid action
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${E2E_PIDS[@]}"; do
+        wait_exit "$pid" 15 >/dev/null 2>&1
+        [ $? -ne 124 ] || { echo "cleanup: process $pid did not end" >&2; status=1; }
+    done
+    for action in "${E2E_AT_EXIT[@]}"; do
+        eval "$action" || { echo "cleanup: '$action' failed" >&2; status=1; }
+    done
     rm -f "$E2E_LOG"
     if [ "$E2E_OWN_DISPLAY" = 1 ]; then
-        wineserver -k >/dev/null 2>&1
+        wine_stop_server
         xvfb_stop
     fi
+    exit $status
 }
 trap e2e_cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
@@ -39,7 +50,7 @@ wine_warm_up "$BUILD_DIR/tests/e2e/wine_warmup.exe"
 # For tests that store settings (through scripts/saver-prefix.sh): the
 # settings key goes when the test ends, so the next test starts clean.
 forget_settings_on_exit() {
-    trap 'wine reg delete "$SAVER_KEY" /f >/dev/null 2>&1; e2e_cleanup' EXIT
+    E2E_AT_EXIT+=(saver_forget_settings)
 }
 
 fail() {
@@ -77,6 +88,23 @@ press_key() {
     local window=$1 key=$2
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
     xdotool key "$key"
+}
+
+# Waits until WINDOW shows at least MIN_COLOURS colours (2 unless given):
+# drawn, rather than only mapped.
+wait_drawn() {
+    local window=$1 min=${2:-2} seconds=${3:-30} file colours
+    local deadline=$((SECONDS + seconds))
+    file=$(mktemp --suffix=.png)
+    while [ $SECONDS -lt $deadline ]; do
+        if import -window "$window" "$file" 2>/dev/null; then
+            colours=$(convert "$file" -format %k info: 2>/dev/null)
+            [ "${colours:-0}" -ge "$min" ] && { rm -f "$file"; return 0; }
+        fi
+        sleep 0.2
+    done
+    rm -f "$file"
+    return 1
 }
 
 # The colour of one pixel of a window as "r,g,b".

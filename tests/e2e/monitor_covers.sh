@@ -19,29 +19,21 @@ XEPHYR_PID=$!
 read -r number <"$fifo"
 rm -f "$fifo"
 [ -n "$number" ] || fail "Xephyr did not start"
-HOST_DISPLAY=$DISPLAY
 export DISPLAY=":$number"
-restore() {
-    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    wine reg delete "$SAVER_KEY" /f >/dev/null 2>&1
-    # Wine's desktop process keeps the monitors it found: the next test
-    # starts a fresh one on its own display.
-    wineserver -k >/dev/null 2>&1
+stop_xephyr() {
     kill "$XEPHYR_PID" 2>/dev/null
     wait "$XEPHYR_PID" 2>/dev/null
-    export DISPLAY=$HOST_DISPLAY
-    e2e_cleanup
 }
-trap restore EXIT
+# Wine's desktop process keeps the monitors it found: the next test starts a
+# fresh one on its own display.
+E2E_AT_EXIT+=(saver_forget_settings wine_stop_server stop_xephyr)
 # Wine takes the monitor layout from the display its desktop process starts on.
-wineserver -k >/dev/null 2>&1
+wine_stop_server
 wine_start_services
 
 saver_prefix_init "$WINEPREFIX"
-saver_reg_list Pictures "$(winepath -w "$PICTURES/red.bmp")"
-for setting in "000_100 1" "000_101 0" "000_102 1" "000_103 0" "000_104 0" "000_105 0" "000_106 2" "000_107 2"; do
-    saver_reg_dword $setting
-done
+saver_reg_list Pictures "$(win_path "$PICTURES/red.bmp")"
+saver_reg_dwords 000_100 1 000_101 0 000_102 1 000_103 0 000_104 0 000_105 0 000_106 2 000_107 2
 convert -size 1824x768 xc:'#808080' "$PICTURES/desktop.png"
 display -window root "$PICTURES/desktop.png"
 

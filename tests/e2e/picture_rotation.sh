@@ -11,12 +11,10 @@ convert -size 48x64 xc:'#00ff00' "$PICTURES/green.png"
 convert -size 64x64 xc:'#0000ff' "$PICTURES/blue.tga"
 
 saver_prefix_init "$WINEPREFIX"
-saver_reg_list Pictures "$(winepath -w "$PICTURES/red.bmp")" "$(winepath -w "$PICTURES/green.png")" \
-    "$(winepath -w "$PICTURES/blue.tga")"
-for setting in "000_100 1" "000_101 0" "000_102 1" "000_103 0" "000_104 0" "000_105 0" "000_106 2" "000_107 2"; do
-    saver_reg_dword $setting
-done
 forget_settings_on_exit
+saver_reg_list Pictures "$(win_path "$PICTURES/red.bmp")" "$(win_path "$PICTURES/green.png")" \
+    "$(win_path "$PICTURES/blue.tga")"
+saver_reg_dwords 000_100 1 000_101 0 000_102 1 000_103 0 000_104 0 000_105 0 000_106 2 000_107 2
 
 # The name of the colour at the window's centre, or "other".
 centre_colour() {

@@ -10,19 +10,25 @@ mkdir -p "$PICTURES"
 paths=()
 for i in $(seq -w 1 12); do
     [ -f "$PICTURES/p$i.bmp" ] || convert -size 16x16 xc:"rgb($((10#$i * 20)),0,128)" BMP3:"$PICTURES/p$i.bmp"
-    paths+=("$(winepath -w "$PICTURES/p$i.bmp")")
+    paths+=("$(win_path "$PICTURES/p$i.bmp")") || fail "no Windows path for p$i.bmp"
 done
 
+forget_settings_on_exit
+saver_forget_settings || fail "the settings left by an earlier run could not be removed"
 saver_prefix_init "$WINEPREFIX"
 saver_reg_list Pictures "${paths[@]}"
-for setting in "000_100 1" "000_103 1" "000_107 1"; do saver_reg_dword $setting; done
-wine reg delete "$SAVER_KEY\\Shuffle" /f >/dev/null 2>&1
-forget_settings_on_exit
+saver_reg_dwords 000_100 1 000_103 1 000_107 1
 
+# Each run ends once it has shown four more pictures.
 for run in 1 2 3; do
+    before=$(grep -c 'Shuffle cycle' "$E2E_LOG")
     e2e_start /w 320x240
     window=$(wait_window "Cube Saver") || fail "no saver window appeared in run $run"
-    sleep 9
+    deadline=$((SECONDS + 60))
+    while [ "$(grep -c 'Shuffle cycle' "$E2E_LOG")" -lt $((before + 4)) ]; do
+        [ $SECONDS -lt $deadline ] || fail "run $run showed fewer than four pictures in a minute"
+        sleep 0.2
+    done
     press_key "$window" Escape
     wait_exit "$SAVER_PID" 15 || fail "run $run did not end on Escape"
     echo "run $run: $(grep -c 'Shuffle cycle' "$E2E_LOG") pictures shown so far"

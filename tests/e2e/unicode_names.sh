@@ -11,12 +11,10 @@ mkdir -p "$PICTURES"
 convert -size 64x64 xc:'#ff0000' PNG24:"$PICTURES/κόκκινο 赤.png"
 
 saver_prefix_init "$WINEPREFIX"
-folder="$(winepath -w "$PICTURES")\\"
-saver_reg_list Pictures "$folder"
-for setting in "000_100 1" "000_101 0" "000_102 1" "000_103 0" "000_104 0" "000_105 0" "000_106 2" "000_107 2"; do
-    saver_reg_dword $setting
-done
 forget_settings_on_exit
+folder="$(win_path "$PICTURES")\\"
+saver_reg_list Pictures "$folder"
+saver_reg_dwords 000_100 1 000_101 0 000_102 1 000_103 0 000_104 0 000_105 0 000_106 2 000_107 2
 
 e2e_start /w 640x480
 window=$(wait_window "Cube Saver") || fail "no saver window appeared"
@@ -32,8 +30,6 @@ press_key "$window" Escape
 wait_exit "$SAVER_PID" 15 || fail "the saver did not end on Escape"
 
 # reg query prints in the console's code page; an export is UTF-16.
-export_file="$BUILD_DIR/e2e-unicode/list.reg"
-wine reg export "$SAVER_KEY\\Pictures" "$(winepath -w "$export_file")" /y >/dev/null 2>&1
-stored=$(iconv -f UTF-16 -t UTF-8 "$export_file" | tr -d '\r' | sed -n 's/^"00000"="\(.*\)"$/\1/p' | sed 's/\\\\/\\/g')
-[ "$stored" = "$folder" ] || fail "the stored list now holds \"$stored\", not \"$folder\""
+stored=$(reg_values_of "$SAVER_KEY_FULL\\Pictures") || fail "the picture list could not be read back"
+[ "$stored" = "$(reg_string_line 00000 "$folder")" ] || fail "the stored list now holds $stored, not \"$folder\""
 echo "PASS"

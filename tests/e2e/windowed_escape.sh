@@ -5,7 +5,7 @@ e2e_start /w 640x480
 window=$(wait_window "Cube Saver") || fail "no saver window appeared"
 geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 echo "window $window geometry $geometry"
-sleep 1
+wait_drawn "$window" || fail "the saver window was never drawn"
 press_key "$window" Escape
 wait_exit "$SAVER_PID" 15
 status=$?
