@@ -23,4 +23,4 @@ fi
 
 . "$ROOT/scripts/saver-prefix.sh"
 saver_prefix_init "$1"
-saver_reg_list Pictures "$(winepath -w "$OUT")\\"
+saver_reg_list Pictures "$(win_path "$OUT")\\"

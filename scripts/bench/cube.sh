@@ -30,14 +30,14 @@ fi
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then xvfb_start; own_display=1; fi
 saver_prefix_init "$DATA/wineprefix"
-saver_reg_list Pictures "$(winepath -w "$PHOTOS")\\"
+saver_reg_list Pictures "$(win_path "$PHOTOS")\\"
 for pair in 000_110=1 000_111=1024 000_107=1 000_100=1 000_101=1 000_103=0 000_018=3 000_014=0; do
     saver_reg_dword "${pair%%=*}" "${pair#*=}"
 done
 
 log="$DATA/frames.txt"
 rm -f "$log"
-SAVER_ENV="CUBESAVER_FRAME_LOG=$(winepath -w "$log")" saver_start /w 800x600
+SAVER_ENV="CUBESAVER_FRAME_LOG=$(win_path "$log")" saver_start /w 800x600
 sleep "$RUN_SECONDS"
 saver_stop
 wineserver -k >/dev/null 2>&1

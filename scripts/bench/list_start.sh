@@ -37,7 +37,7 @@ store_list() {
             i=$((i + 1))
         done
     } >"$reg"
-    wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+    wine regedit /S "$(win_path "$reg")" >/dev/null 2>&1
 }
 
 own_display=0
@@ -53,7 +53,7 @@ for folders in 1 100 1000; do
     for run in $(seq "$RUNS"); do
         log="$DATA/frames-$folders-$run.txt"
         rm -f "$log"
-        SAVER_ENV="CUBESAVER_FRAME_LOG=$(winepath -w "$log")" saver_start /w 320x240
+        SAVER_ENV="CUBESAVER_FRAME_LOG=$(win_path "$log")" saver_start /w 320x240
         sleep $((3 + folders / 200))
         saver_stop
         read -r first whole count < <(awk '$1 == "E" && $2 == "P" { p = $3 } $1 == "E" && $2 == "C" { c = $3; n = $4 }

@@ -18,7 +18,7 @@ run_at() {
     rm -f "$log"
     saver_reg_dword 000_018 "$framerate"
     saver_reg_dword 000_014 0
-    SAVER_ENV="CUBESAVER_FRAME_LOG=$(winepath -w "$log")" saver_start /w 640x480
+    SAVER_ENV="CUBESAVER_FRAME_LOG=$(win_path "$log")" saver_start /w 640x480
     sleep "$SECONDS_EACH"
     saver_stop
     python3 - "$log" "$2" <<'PY'
