@@ -54,7 +54,7 @@ wine_warm_up() {
     ) 9>"$WINEPREFIX.lock"
 }
 
-XVFB_PID=""
+XVFB_PID=${XVFB_PID:-}  # kept when this file is sourced again
 xvfb_start() {
     local fifo
     fifo=$(mktemp -u)
