@@ -4,6 +4,7 @@
 
 #include "timing/frame_log.h"
 #include "timing/frame_pacing.h"
+#include "timing/win32/message_queue_waiter.h"
 #include "app/process_state.h"
 #include "app/screen_saver_app.h"
 #include "app/win32/monitor_covers.h"
@@ -11,6 +12,7 @@
 #include "app/win32/system_settings_registry.h"
 #include "app/win32/win32_display.h"
 #include "base/encoded_text.h"
+#include "base/status.h"
 
 namespace cs {
 namespace {
@@ -133,11 +135,11 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
     ShowWindow(window, show_command);
 
     FrameLog& frame_log = Frames();
-    Stopwatch pacing_clock;
-    bool pacing_started = false;
+    FramePacer pacer;
+    MessageQueueWaiter waiter;
+    bool drawing = true;  // whether the last frame drew, and so the next will
     Stopwatch fade_clock;
     bool fade_started = false;
-    ClockSource& clock = SystemClock();
 
     for (;;) {
         MSG msg;
@@ -207,16 +209,16 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
             }
         }
 
-        if (!pacing_started) {
-            pacing_clock.Start();
-            pacing_started = true;
-        }
-        WaitForNextFrame(pacing_clock, general_.target_framerate, clock);
+        // A message that comes during the wait is handled first; the frame
+        // stays due at the same moment.
+        if (pacer.WaitUntilDue(FrameInterval(general_.target_framerate), drawing, waiter) != FrameWait::Due)
+            continue;
+        pacer.FrameStarts();
         frame_log.FrameStart();
         const int rendered = RenderFrame(window, dc);
-        frame_log.FrameEnd();
+        drawing = rendered != status::kNothingToDo;
+        frame_log.FrameEnd(drawing);
         if (rendered < 0) break;
-        Sleep(0);
     }
 
     if (layered_library) FreeLibrary(layered_library);
