@@ -6,7 +6,7 @@
 # 1024x768 and (c) the same paused with P. The settings are the defaults:
 # "Large cube", 4 s showing, 2 s turning, sky glass, star field, 60 fps.
 # POWER_COMPARE_SCR may name another build of the program, which is then
-# measured turn about with this one.
+# measured turn about with this one; POWER_CASES picks cases (default "abc").
 set -u
 ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$ROOT/scripts/saver-prefix.sh"
@@ -24,19 +24,10 @@ for pair in 000_100=2 000_101=1 000_104=2 000_106=0 000_107=4 000_108=0 000_001=
     saver_reg_dword "${pair%%=*}" "${pair#*=}"
 done
 
-# The Wine process that runs the program (the launcher may have exec'd into
-# it or started it).
+# The Wine process that runs the program: the newest one whose command
+# line names it (the launcher may have exec'd into it or started it).
 program_pid() {
-    local name=$1 pid
-    for pid in $(pgrep -f "$name"); do
-        [ -r "/proc/$pid/task" ] || continue
-        if ls /proc/"$pid"/task/*/comm >/dev/null 2>&1 &&
-            tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "$name"; then
-            echo "$pid"
-            return 0
-        fi
-    done
-    return 1
+    pgrep -n -f "$1"
 }
 
 # Lines "tid name ticks" for every thread of the process.
@@ -58,7 +49,7 @@ measure() {
     shift 3
     SCR=$scr saver_start "$@"
     if [ -z "$SAVER_WINDOW" ]; then
-        printf '%-28s no window\n' "$label"
+        printf '%-40s no window\n' "$label"
         saver_stop
         return
     fi
@@ -70,7 +61,7 @@ measure() {
         sleep 1
     fi
     local pid
-    pid=$(program_pid "$(basename "$scr")") || { printf '%-28s no process\n' "$label"; saver_stop; return; }
+    pid=$(program_pid "$(basename "$scr")") || { printf '%-40s no process\n' "$label"; saver_stop; return; }
     thread_ticks "$pid" >"$DATA/before.txt"
     sleep "$MEASURE_SECONDS"
     thread_ticks "$pid" >"$DATA/after.txt"
@@ -97,16 +88,17 @@ for tid, (name, used) in after.items():
 scale = 100.0 / (int(ticks) * float(seconds))
 total = sum(groups.values()) * scale
 cells = "".join(f"{groups[g] * scale:9.1f}" for g in ("main", "renderer", "loader", "other"))
-print(f"{label:28s}{cells}{total:9.1f}")
+print(f"{label:40s}{cells}{total:9.1f}")
 PY
 }
 
 echo "Processor time of the saver's process over ${MEASURE_SECONDS}s, % of one core (Wine, llvmpipe):"
-printf '%-28s%9s%9s%9s%9s%9s\n' case main renderer loader other total
+printf '%-40s%9s%9s%9s%9s%9s\n' case main renderer loader other total
 builds=("this build|$SCR")
 [ -n "${POWER_COMPARE_SCR:-}" ] && builds=("compared|$POWER_COMPARE_SCR" "${builds[@]}")
 for case in "a|64x64 window|0|/w 64x64" "b|1024x768 full screen|0|/s" "c|1024x768 paused|1|/s"; do
     IFS='|' read -r key title paused args <<<"$case"
+    [[ "${POWER_CASES:-abc}" == *"$key"* ]] || continue
     for build in "${builds[@]}"; do
         name=${build%%|*}
         label="($key) $title"

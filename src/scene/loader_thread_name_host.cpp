@@ -3,6 +3,6 @@
 
 namespace cs {
 
-void NameLoaderThread(std::thread&) {}
+void NameThisThreadAsLoader() {}
 
 }  // namespace cs

@@ -146,16 +146,17 @@ bool PictureLoader::Start() {
     if (thread_.joinable()) return true;
     handoff_->quit.store(false);
     handoff_->running.store(true);
+    priority_.reset();
     try {
         thread_ = std::thread([shared = handoff_, clock = clock_, resources = resources_] {
+            NameThisThreadAsLoader();
             RunPictureLoader(shared, *clock, *resources);
         });
     } catch (...) {
         handoff_->running.store(false);
         return false;
     }
-    SetLoaderThreadPriority(thread_, LoaderPriority::BelowNormal);
-    NameLoaderThread(thread_);
+    SetPriority(LoaderPriority::BelowNormal);
     return true;
 }
 
@@ -172,7 +173,9 @@ void PictureLoader::Stop(std::chrono::milliseconds patience) {
 }
 
 void PictureLoader::SetPriority(LoaderPriority priority) {
-    if (thread_.joinable()) SetLoaderThreadPriority(thread_, priority);
+    if (!thread_.joinable() || priority_ == priority) return;
+    SetLoaderThreadPriority(thread_, priority);
+    priority_ = priority;
 }
 
 }  // namespace cs

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -116,6 +117,9 @@ private:
     const ResourceStore* resources_;
     std::shared_ptr<PictureHandOff> handoff_ = std::make_shared<PictureHandOff>();
     std::thread thread_;
+    // Setting a thread's priority is a call into the system; the frame
+    // asks every time, but it changes seldom.
+    std::optional<LoaderPriority> priority_;
 };
 
 // A seed for a new shuffle cycle.
@@ -134,7 +138,8 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& handoff, ClockSourc
 // Sets a thread's scheduling priority (the Win32 priority on Windows; the
 // host build does not change priorities).
 void SetLoaderThreadPriority(std::thread& thread, LoaderPriority priority);
-// Names the thread for debuggers and process monitors, where the system can.
-void NameLoaderThread(std::thread& thread);
+// Names the calling thread as the loader for debuggers and process
+// monitors, where the system can.
+void NameThisThreadAsLoader();
 
 }  // namespace cs
