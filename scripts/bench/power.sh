@@ -65,6 +65,12 @@ measure() {
     thread_ticks "$pid" >"$DATA/before.txt"
     sleep "$MEASURE_SECONDS"
     thread_ticks "$pid" >"$DATA/after.txt"
+    if ! kill -0 "$pid" 2>/dev/null; then
+        printf '%-40s the program ended during the measurement\n' "$label"
+        saver_stop
+        wineserver -k >/dev/null 2>&1
+        return
+    fi
     saver_stop
     wineserver -k >/dev/null 2>&1
     python3 - "$DATA/before.txt" "$DATA/after.txt" "$pid" "$TICKS" "$MEASURE_SECONDS" "$label" <<'PY'
