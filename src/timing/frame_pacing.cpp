@@ -43,6 +43,7 @@ FrameWait FramePacer::WaitUntilDue(std::optional<float> interval, bool drawing, 
         clock_.Start();
         started_ = true;
     }
+    last_wait_slept_ = false;
     if (!interval && drawing) {
         waiter.GiveUpTimeSlice();
         return FrameWait::Due;
@@ -59,6 +60,7 @@ FrameWait FramePacer::WaitUntilDue(std::optional<float> interval, bool drawing, 
         if (sleep >= std::max(resolution, kShortestSleep)) {
             const double before = Elapsed();
             if (!waiter.Sleep(sleep)) return FrameWait::MessageWaiting;
+            last_wait_slept_ = true;
             sleep_budget -= sleep;
             LearnLateness(Elapsed() - before - sleep);
             continue;

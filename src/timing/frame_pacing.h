@@ -61,6 +61,9 @@ public:
 
     // How early the pacer wakes before a due frame, in seconds.
     double EarlyWake() const { return early_wake_; }
+    // The last wait slept, and no window message cut a sleep short: the
+    // queue was empty when the waiter last looked.
+    bool LastWaitSlept() const { return last_wait_slept_; }
 
 private:
     double Elapsed();
@@ -69,6 +72,7 @@ private:
     Stopwatch clock_;
     bool started_ = false;
     double early_wake_ = 0.0;
+    bool last_wait_slept_ = false;
 };
 
 // The frame limiter: with the setting on, a frame less than 10 ms after the

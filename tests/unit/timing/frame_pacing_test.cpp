@@ -151,10 +151,13 @@ TEST_F(FramePacerTest, AMessageEndsTheSleepAndTheFrameStaysDueAtTheSameMoment) {
     const double frame_start = Now();
     waiter.message_after = 0.004;
     EXPECT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::MessageWaiting);
+    EXPECT_FALSE(pacer.LastWaitSlept());
     EXPECT_NEAR(Now() - frame_start, 0.004, 1e-6);
     clock.AdvanceMicroseconds(300);  // the message is handled
     EXPECT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::Due);
     EXPECT_NEAR(Now() - frame_start, kSixty, 2e-5);
+    // It slept to the end, so the queue was empty a moment ago.
+    EXPECT_TRUE(pacer.LastWaitSlept());
 }
 
 TEST_F(FramePacerTest, InfiniteYieldsOnceButRestsBetweenUndrawnFrames) {
@@ -163,6 +166,7 @@ TEST_F(FramePacerTest, InfiniteYieldsOnceButRestsBetweenUndrawnFrames) {
     EXPECT_EQ(pacer.WaitUntilDue(std::nullopt, true, waiter), FrameWait::Due);
     EXPECT_EQ(waiter.yields, 1);
     EXPECT_TRUE(waiter.sleeps.empty());
+    EXPECT_FALSE(pacer.LastWaitSlept());
 
     pacer.FrameStarts();
     const double start = Now();
@@ -177,6 +181,7 @@ TEST_F(FramePacerTest, ALateFrameStartsAtOnce) {
     EXPECT_EQ(pacer.WaitUntilDue(0.1f, true, waiter), FrameWait::Due);
     EXPECT_TRUE(waiter.sleeps.empty());
     EXPECT_EQ(waiter.yields, 0);
+    EXPECT_FALSE(pacer.LastWaitSlept());
 }
 
 TEST_F(FramePacerTest, AJumpingClockNeverMakesAWaitLongerThanOneInterval) {
