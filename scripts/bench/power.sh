@@ -24,10 +24,11 @@ for pair in 000_100=2 000_101=1 000_104=2 000_106=0 000_107=4 000_108=0 000_001=
     saver_reg_dword "${pair%%=*}" "${pair#*=}"
 done
 
-# The Wine process that runs the program: the newest one whose command
-# line names it (the launcher may have exec'd into it or started it).
+# The Wine process that runs the program: the newest one whose command line
+# names it by its full path (the launcher may have exec'd into it or started
+# it; other copies of the program elsewhere on the machine are not ours).
 program_pid() {
-    pgrep -n -f "$1"
+    pgrep -n -f -- "$1"
 }
 
 # Lines "tid name ticks" for every thread of the process.
@@ -43,10 +44,20 @@ thread_ticks() {
     done
 }
 
+# Until no copy of the program is left: a full-screen saver that starts while
+# another one's window still exists only brings that one forward and ends.
+wait_gone() {
+    local _
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    for _ in $(seq 100); do pgrep -f -- "$1" >/dev/null || return 0; sleep 0.1; done
+}
+
 # measure LABEL SCR ARGS...: one row of the table.
 measure() {
     local label=$1 scr=$2 paused=$3
     shift 3
+    wait_gone "$scr"
     SCR=$scr saver_start "$@"
     if [ -z "$SAVER_WINDOW" ]; then
         printf '%-40s no window\n' "$label"
@@ -61,7 +72,7 @@ measure() {
         sleep 1
     fi
     local pid
-    pid=$(program_pid "$(basename "$scr")") || { printf '%-40s no process\n' "$label"; saver_stop; return; }
+    pid=$(program_pid "$scr") || { printf '%-40s no process\n' "$label"; saver_stop; return; }
     thread_ticks "$pid" >"$DATA/before.txt"
     sleep "$MEASURE_SECONDS"
     thread_ticks "$pid" >"$DATA/after.txt"
