@@ -1,7 +1,8 @@
 #!/bin/bash
 # Frame pacing: the windowed saver for 10 s at "60 fps" and at "Infinite";
-# median and 99th percentile of the intervals between frame starts, from the
-# program's own frame log.
+# median and 99th percentile of the intervals between the starts of drawn
+# frames that follow each other (the cube moving), from the program's own
+# frame log; and how many frames found nothing to draw (the cube resting).
 set -u
 ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$ROOT/scripts/saver-prefix.sh"
@@ -25,14 +26,16 @@ run_at() {
 import sys
 path, label = sys.argv[1], sys.argv[2]
 try:
-    starts = [float(l.split()[1]) for l in open(path) if l.startswith("F ")]
+    frames = [(l[0], float(l.split()[1])) for l in open(path) if l[0] in "FR"]
 except OSError:
     print(f"{label:10s} no frame log written"); sys.exit(1)
-iv = sorted((b - a) * 1000 for a, b in zip(starts, starts[1:]))
+iv = sorted((b[1] - a[1]) * 1000 for a, b in zip(frames, frames[1:]) if a[0] == b[0] == "F")
 if not iv:
     print(f"{label:10s} no frames"); sys.exit(1)
 def pct(p): return iv[min(len(iv) - 1, int(p / 100 * len(iv)))]
-print(f"{label:10s} frames {len(starts):7d}  median {pct(50):8.3f} ms  p99 {pct(99):8.3f} ms  max {iv[-1]:8.3f} ms")
+drawn = sum(1 for kind, _ in frames if kind == "F")
+print(f"{label:10s} drawn {drawn:7d}  median {pct(50):8.3f} ms  p99 {pct(99):8.3f} ms  max {iv[-1]:8.3f} ms"
+      f"  undrawn {len(frames) - drawn:6d}")
 PY
 }
 

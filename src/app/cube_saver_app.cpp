@@ -69,12 +69,25 @@ int CubeSaverApp::StartScene(WindowHandle window, DeviceContextHandle) {
 
 int CubeSaverApp::OnWindowReplaced(WindowHandle window, DeviceContextHandle) {
     music_.MoveTo(window);
+    if (scene_) scene_->Repaint();
     return 0;
 }
 
 int CubeSaverApp::RenderFrame(WindowHandle window, DeviceContextHandle) {
     music_.StartWhenDue(window, Process().mode == ScreenMode::Preview, cube_.randomize_music == 1);
-    return scene_ ? scene_->Frame() : 0;
+    if (!scene_) return 0;
+    if (DisplayWakes() != display_wakes_seen_) {
+        display_wakes_seen_ = DisplayWakes();
+        scene_->Repaint();
+    }
+    return scene_->Frame();
+}
+
+// The scene draws only what changed; the window's picture is drawn again
+// by the next frame.
+int CubeSaverApp::OnPaint(WindowHandle, DeviceContextHandle) {
+    if (scene_) scene_->Repaint();
+    return 0;
 }
 
 int CubeSaverApp::StopScene(WindowHandle, DeviceContextHandle) { return scene_ ? scene_->Shutdown() : 0; }

@@ -31,6 +31,7 @@ public:
     int StartScene(WindowHandle window, DeviceContextHandle dc) override;
     int OnWindowReplaced(WindowHandle window, DeviceContextHandle dc) override;
     int RenderFrame(WindowHandle window, DeviceContextHandle dc) override;
+    int OnPaint(WindowHandle window, DeviceContextHandle dc) override;
     int StopScene(WindowHandle window, DeviceContextHandle dc) override;
     void OnResize(WindowHandle window) override;
     void OnDisplayPowerDown() override;
@@ -49,6 +50,7 @@ private:
     PathList picture_list_;
     ListCompletion picture_completion_;
     MusicPlayer music_;
+    std::uint32_t display_wakes_seen_ = 0;
 };
 
 }  // namespace cs

@@ -73,6 +73,13 @@ public:
     const GeneralSettings& General() const { return general_; }
     bool NotReady() const { return not_ready_; }
     bool DisplayIdle() const { return display_idle_; }
+    void SetDisplayIdle(bool idle) {
+        if (display_idle_ && !idle) ++display_wakes_;
+        display_idle_ = idle;
+    }
+    // How often the display came back from idle: the window may have lost
+    // its picture meanwhile.
+    std::uint32_t DisplayWakes() const { return display_wakes_; }
 
 protected:
     Stopwatch clock_a_;
@@ -82,6 +89,7 @@ protected:
 
     bool not_ready_ = true;
     bool display_idle_ = false;
+    std::uint32_t display_wakes_ = 0;
     int opacity_ = 0;
     void* layered_library_ = nullptr;
     bool closing_fade_ = false;

@@ -107,6 +107,7 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
         SetUpGlass(cube.cube_glass);
 
         started_ = true;
+        on_screen_.reset();
         animation_.SetStarted(true);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -199,22 +200,35 @@ int CubeScene::Frame() {
     } else {
         dt = static_cast<float>(frame_clock_.ElapsedSeconds());
         // Held back: the clock keeps running, so dt grows until a frame is drawn.
-        if (!FrameLimiterAllows(frame_clock_, limiter_on_, clock_)) return status::kOk;
+        if (!FrameLimiterAllows(frame_clock_, limiter_on_, clock_)) return status::kNothingToDo;
     }
 
-    device_.Clear(true, true);
-    const Matrix4 view = Matrix4::Translation(0.0f, 0.0f, -kCameraDistance);
     animation_.Advance(dt, *this);
-
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (background_picture_ || star_count_ > 0) DrawBackground();
-    DrawFaces(animation_.ModelMatrix(view));
-    if (glass_on_) DrawGlass();
+    // The waiting picture goes up whether or not this frame draws: a
+    // resting cube is when there is time for it.
     StagePendingPicture();
 
+    const Matrix4 view = Matrix4::Translation(0.0f, 0.0f, -kCameraDistance);
+    FrameContent content = AnimationContent(animation_, view);
+    content.pictures_received = pictures_received_;
+    content.repaints = repaints_;
+    content.frame_rate_shown = show_frame_rate_;
+    if (show_date_time_) {
+        LocalDateTime now;
+        if (date_time_.Now(now)) content.clock = std::move(now);
+    }
+    if (!FrameChanges(on_screen_, content)) return status::kNothingToDo;
+
+    device_.Clear(true, true);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (background_picture_ || star_count_ > 0) DrawBackground();
+    DrawFaces(content.model);
+    if (glass_on_) DrawGlass();
+
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    DrawOverlays();
+    DrawOverlays(content);
     device_.Present();
+    on_screen_ = std::move(content);
     return status::kOk;
 }
 
@@ -287,7 +301,7 @@ void CubeScene::DrawText(float x, float y, unsigned flags, const std::string& te
     if (BuildTextMesh(text, x, y, flags, mesh)) device_.DrawMesh(&mesh);
 }
 
-void CubeScene::DrawOverlays() {
+void CubeScene::DrawOverlays(const FrameContent& content) {
     const auto overlay = [&](float width, float height, float grey, auto&& draw) {
         device_.UploadTexture(&font_);
         device_.BeginOverlay(width, height);
@@ -296,28 +310,25 @@ void CubeScene::DrawOverlays() {
         device_.EndOverlay();
     };
 
-    if (animation_.Paused()) overlay(100, 50, 0.7f, [&] { DrawText(92, 48, kTextLeft, kPaused.Decode()); });
+    if (content.paused) overlay(100, 50, 0.7f, [&] { DrawText(92, 48, kTextLeft, kPaused.Decode()); });
 
     if (show_names_) {
-        const Texture* shown = faces_[static_cast<std::size_t>(animation_.CurrentFace())].get();
+        const Texture* shown = faces_[static_cast<std::size_t>(content.shown_face)].get();
         if (shown) {
             const std::string name = PictureDisplayName(shown->Name());
             overlay(50, 25, 0.7f, [&] { DrawText(25, 23.5f, kTextCentred, name); });
         }
     }
 
-    if (show_date_time_) {
-        LocalDateTime now;
-        if (date_time_.Now(now)) {
-            const bool even = now.minute % 2 == 0;
-            overlay(100, 50, 1.0f, [&] {
-                DrawText(99, even ? 48.0f : 47.0f, kTextRightAligned, now.date);
-                DrawText(99, even ? 47.0f : 48.0f, kTextRightAligned, now.time);
-            });
-        }
+    if (const auto& now = content.clock) {
+        const bool even = now->minute % 2 == 0;
+        overlay(100, 50, 1.0f, [&] {
+            DrawText(99, even ? 48.0f : 47.0f, kTextRightAligned, now->date);
+            DrawText(99, even ? 47.0f : 48.0f, kTextRightAligned, now->time);
+        });
     }
 
-    if (show_frame_rate_) {
+    if (content.frame_rate_shown) {
         const int rate = frame_rate_.CountFrame();
         overlay(100, 50, 1.0f, [&] {
             const std::string format = kFrameRateFormat.Decode();
@@ -345,6 +356,7 @@ void CubeScene::TakePendingPicture(int face) {
     // For the benchmarks: how long past the showing period the picture came.
     Frames().Event('S', -(animation_.PhaseTimer() + animation_.ShowLength()));
     PictureHandOff& h = loader_.HandOff();
+    ++pictures_received_;
     std::lock_guard<std::mutex> guard(h.lock);
     h.shown_pick = h.pending_pick;
     h.pending_pick = -1;
@@ -356,7 +368,7 @@ void CubeScene::TakePendingPicture(int face) {
     h.load_state.store(0);
 }
 
-void CubeScene::RequestNextPicture() { loader_.HandOff().load_next.store(true); }
+void CubeScene::RequestNextPicture() { loader_.HandOff().AskForNext(); }
 
 void CubeScene::SetLoaderPriority(LoaderPriority priority) { loader_.SetPriority(priority); }
 
@@ -365,6 +377,7 @@ bool CubeScene::Key(unsigned virtual_key) { return started_ && animation_.Key(vi
 void CubeScene::Resize(WindowHandle window) {
     int width = 0, height = 0;
     if (ClientSize(window, width, height)) device_.SetViewport(0, 0, width, height);
+    Repaint();
 }
 
 int CubeScene::Shutdown() {

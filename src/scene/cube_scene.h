@@ -9,6 +9,7 @@
 #include "timing/stopwatch.h"
 #include "scene/cube_animation.h"
 #include "scene/date_time.h"
+#include "scene/frame_content.h"
 #include "scene/mesh.h"
 #include "scene/picture_loader.h"
 #include "scene/picture_staging.h"
@@ -27,6 +28,7 @@ public:
     int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
               PathList pictures, ListCompletion completion) override;
     int Frame() override;
+    void Repaint() override { ++repaints_; }
     int Shutdown() override;
     bool Key(unsigned virtual_key) override;
     void Resize(WindowHandle window) override;
@@ -50,7 +52,7 @@ private:
     void DrawBackground();
     void DrawFaces(const Matrix4& model);
     void DrawGlass();
-    void DrawOverlays();
+    void DrawOverlays(const FrameContent& content);
     void DrawText(float x, float y, unsigned flags, const std::string& text);
     // Uploads a slice of the waiting picture, never waiting for the loader.
     void StagePendingPicture();
@@ -82,6 +84,9 @@ private:
     bool show_names_ = false;
     bool show_date_time_ = false;
     bool show_frame_rate_ = false;
+    std::uint64_t pictures_received_ = 0;
+    std::uint64_t repaints_ = 0;
+    std::optional<FrameContent> on_screen_;
 };
 
 }  // namespace cs

@@ -8,6 +8,8 @@ struct LocalDateTime {
     std::string date;
     std::string time;
     int minute = 0;
+
+    bool operator==(const LocalDateTime&) const = default;
 };
 
 class DateTimeSource {

@@ -27,6 +27,8 @@ struct Matrix4 {
     // The point (w = 1) transformed.
     Vec3 TransformPoint(const Vec3& p) const;
     const float* data() const { return m.data(); }
+
+    bool operator==(const Matrix4&) const = default;
 };
 
 }  // namespace cs

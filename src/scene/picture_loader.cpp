@@ -9,9 +9,35 @@ namespace cs {
 namespace {
 constexpr EncodedText kDefaultPictureName("Cube Saver");
 constexpr EncodedText kDefaultPictureResource("DEFAULT.TEX");
-constexpr int kStopChecks = 500;
-constexpr std::uint32_t kPollMilliseconds = 10;
 }  // namespace
+
+void PictureHandOff::Raise(std::atomic<bool>& flag) {
+    // Raised under the wake lock, so that a loader between its check and
+    // its sleep cannot miss it.
+    {
+        std::lock_guard<std::mutex> guard(wake_lock_);
+        flag.store(true);
+    }
+    wake_.notify_all();
+}
+
+void PictureHandOff::WaitForRequest() {
+    std::unique_lock<std::mutex> guard(wake_lock_);
+    wake_.wait(guard, [this] { return load_next.load() || quit.load(); });
+}
+
+void PictureHandOff::MarkEnded() {
+    {
+        std::lock_guard<std::mutex> guard(wake_lock_);
+        running.store(false);
+    }
+    wake_.notify_all();
+}
+
+bool PictureHandOff::WaitForEnd(std::chrono::milliseconds patience) {
+    std::unique_lock<std::mutex> guard(wake_lock_);
+    return wake_.wait_for(guard, patience, [this] { return !running.load(); });
+}
 
 void BorderFromBackground(std::int32_t color, std::uint8_t border[3]) {
     for (int i = 0; i < 3; ++i) {
@@ -72,7 +98,7 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource
         try {
             PathList rest;
             if (!ListRemaining(h.completion, rest, &h.quit)) {
-                h.running.store(false);
+                h.MarkEnded();
                 return;
             }
             std::lock_guard<std::mutex> guard(h.lock);
@@ -99,10 +125,10 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource
             h.load_state.store(2);
             h.ready.store(true);
         }
-        while (!h.load_next.load() && !h.quit.load()) clock.Sleep(kPollMilliseconds);
+        h.WaitForRequest();
         h.load_next.store(false);
     }
-    h.running.store(false);
+    h.MarkEnded();
 }
 
 PictureLoader::PictureLoader(ClockSource& clock, const ResourceStore& resources)
@@ -120,23 +146,24 @@ bool PictureLoader::Start() {
     if (thread_.joinable()) return true;
     handoff_->quit.store(false);
     handoff_->running.store(true);
+    priority_.reset();
     try {
         thread_ = std::thread([shared = handoff_, clock = clock_, resources = resources_] {
+            NameThisThreadAsLoader();
             RunPictureLoader(shared, *clock, *resources);
         });
     } catch (...) {
         handoff_->running.store(false);
         return false;
     }
-    SetLoaderThreadPriority(thread_, LoaderPriority::BelowNormal);
+    SetPriority(LoaderPriority::BelowNormal);
     return true;
 }
 
-void PictureLoader::Stop() {
+void PictureLoader::Stop(std::chrono::milliseconds patience) {
     if (!thread_.joinable()) return;
-    handoff_->quit.store(true);
-    for (int i = 0; i < kStopChecks && handoff_->running.load(); ++i) clock_->Sleep(kPollMilliseconds);
-    if (handoff_->running.load()) {
+    handoff_->AskToQuit();
+    if (!handoff_->WaitForEnd(patience)) {
         thread_.detach();
     } else {
         thread_.join();
@@ -146,7 +173,9 @@ void PictureLoader::Stop() {
 }
 
 void PictureLoader::SetPriority(LoaderPriority priority) {
-    if (thread_.joinable()) SetLoaderThreadPriority(thread_, priority);
+    if (!thread_.joinable() || priority_ == priority) return;
+    SetLoaderThreadPriority(thread_, priority);
+    priority_ = priority;
 }
 
 }  // namespace cs

@@ -4,9 +4,12 @@
 // keeps one picture ready in the pending texture; the render thread takes it
 // at a face switch and asks for the next one once the new face is in view.
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -51,6 +54,23 @@ struct PictureHandOff {
     // so that the render thread can tell a replaced picture from the one it
     // began uploading.
     std::uint64_t generation = 0;
+
+    // The render thread asks for the next picture, or for the end; either
+    // wakes the loader.
+    void AskForNext() { Raise(load_next); }
+    void AskToQuit() { Raise(quit); }
+    // The loader, with nothing to do, sleeps until it is asked for either.
+    void WaitForRequest();
+    // The loader's last act; whoever waits for its end is woken.
+    void MarkEnded();
+    // Waits at most `patience` for the loader's end; true when it ended.
+    bool WaitForEnd(std::chrono::milliseconds patience);
+
+private:
+    void Raise(std::atomic<bool>& flag);
+
+    std::mutex wake_lock_;
+    std::condition_variable wake_;
 };
 
 // The name shown for the built-in picture.
@@ -77,13 +97,15 @@ public:
     // thread); the picture counts as shown.
     Status LoadNow(Texture* texture, bool first_picture);
 
+    static constexpr std::chrono::milliseconds kStopPatience{5000};
+
     // Starts the thread at below-normal priority. False when no thread
     // could be made; the scene then shows the pictures it already has.
     bool Start();
-    // Asks the thread to end and waits for it at most 500 x 10 ms. A thread
+    // Asks the thread to end and waits for it at most `patience`. A thread
     // still decoding after that is left to finish on its own: it keeps the
     // shared state alive, so nothing it touches is freed under it.
-    void Stop();
+    void Stop(std::chrono::milliseconds patience = kStopPatience);
     bool Running() const { return handoff_->running.load(); }
 
     void SetPriority(LoaderPriority priority);
@@ -95,6 +117,9 @@ private:
     const ResourceStore* resources_;
     std::shared_ptr<PictureHandOff> handoff_ = std::make_shared<PictureHandOff>();
     std::thread thread_;
+    // Setting a thread's priority is a call into the system; the frame
+    // asks every time, but it changes seldom.
+    std::optional<LoaderPriority> priority_;
 };
 
 // A seed for a new shuffle cycle.
@@ -113,5 +138,8 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& handoff, ClockSourc
 // Sets a thread's scheduling priority (the Win32 priority on Windows; the
 // host build does not change priorities).
 void SetLoaderThreadPriority(std::thread& thread, LoaderPriority priority);
+// Names the calling thread as the loader for debuggers and process
+// monitors, where the system can.
+void NameThisThreadAsLoader();
 
 }  // namespace cs

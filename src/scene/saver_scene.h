@@ -16,8 +16,12 @@ public:
     // Negative when the scene cannot run.
     virtual int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
                       PathList pictures, ListCompletion completion) = 0;
-    // Negative ends the main loop.
+    // Negative ends the main loop; status::kNothingToDo when the frame
+    // would have been the one on the screen and was not drawn.
     virtual int Frame() = 0;
+    // The window lost its picture (uncovered, restored, replaced, or the
+    // display woke): the next frame draws whether or not anything moved.
+    virtual void Repaint() = 0;
     virtual int Shutdown() = 0;
     // A key-down; true when it was one of the scene's commands.
     virtual bool Key(unsigned virtual_key) = 0;

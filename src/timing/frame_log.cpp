@@ -24,11 +24,11 @@ void FrameLog::FrameStart() {
     if (Enabled()) frame_start_ = static_cast<double>(clock_.ElapsedSeconds());
 }
 
-void FrameLog::FrameEnd() {
+void FrameLog::FrameEnd(bool drawn) {
     if (!Enabled()) return;
     const double now = static_cast<double>(clock_.ElapsedSeconds());
     char line[64];
-    std::snprintf(line, sizeof line, "F %.6f %.6f\n", frame_start_, now - frame_start_);
+    std::snprintf(line, sizeof line, "%c %.6f %.6f\n", drawn ? 'F' : 'R', frame_start_, now - frame_start_);
     std::lock_guard<std::mutex> guard(lock_);
     if (lines_.size() < kMaxLines) lines_.emplace_back(line);
 }

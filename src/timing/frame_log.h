@@ -3,8 +3,10 @@
 // CUBESAVER_FRAME_LOG, the main loop notes when every frame starts and how
 // long it takes, and the scene notes its events (face switches); the lines
 // are written when the program ends. Nothing is recorded otherwise. The
-// clock starts with the first use, which start-up makes at once.
+// clock starts with the first use, which start-up makes at once. A frame
+// that found nothing changed and drew nothing is an R line.
 //   F <start seconds> <duration seconds>
+//   R <start seconds> <duration seconds>
 //   E <kind> <seconds> <value>
 #include <cstdio>
 #include <mutex>
@@ -24,7 +26,7 @@ public:
 
     bool Enabled() const { return !path_.empty(); }
     void FrameStart();
-    void FrameEnd();
+    void FrameEnd(bool drawn);
     void Event(char kind, double value);
 
 private:

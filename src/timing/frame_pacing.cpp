@@ -1,8 +1,20 @@
 #include "timing/frame_pacing.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cs {
+namespace {
+
+// The early wake follows about the 90th percentile of how late sleeps end:
+// most frames then start on time after a short yield, and the rest start a
+// fraction of a millisecond late. It moves up nine steps for every one down.
+constexpr double kLatenessQuantile = 0.9;
+constexpr double kLearningStep = 0.00002;
+// A sleep this short costs about as much as the yields it saves.
+constexpr double kShortestSleep = 0.0001;
+
+}  // namespace
 
 std::optional<float> FrameInterval(int target_framerate) {
     switch (target_framerate) {
@@ -17,20 +29,57 @@ std::optional<float> FrameInterval(int target_framerate) {
     return std::nullopt;
 }
 
-unsigned FirstPacingSleepMilliseconds(double elapsed, double interval) {
-    if (!(elapsed < interval)) return 0;
-    const double half = std::trunc((interval * 1000.0 - elapsed * 1000.0) * 0.5);
-    return half > 0 ? static_cast<unsigned>(half) : 0;
+FramePacer::FramePacer(ClockSource& clock) : clock_(clock) {}
+
+double FramePacer::Elapsed() { return static_cast<double>(clock_.ElapsedSeconds()); }
+
+void FramePacer::LearnLateness(double late) {
+    early_wake_ += late > early_wake_ ? kLearningStep * kLatenessQuantile : -kLearningStep * (1 - kLatenessQuantile);
+    early_wake_ = std::clamp(early_wake_, 0.0, kLongestEarlyWake);
 }
 
-void WaitForNextFrame(Stopwatch& pacing_clock, int target_framerate, ClockSource& clock) {
-    if (const auto interval = FrameInterval(target_framerate)) {
-        const double t = *interval;
-        const double e = static_cast<double>(pacing_clock.ElapsedSeconds());
-        if (e < t) clock.Sleep(FirstPacingSleepMilliseconds(e, t));
-        while (static_cast<double>(pacing_clock.ElapsedSeconds()) < t) clock.Sleep(0);
+FrameWait FramePacer::WaitUntilDue(std::optional<float> interval, bool drawing, FrameWaiter& waiter) {
+    if (!started_) {
+        clock_.Start();
+        started_ = true;
     }
-    pacing_clock.Restart();
+    last_wait_slept_ = false;
+    if (!interval && drawing) {
+        waiter.GiveUpTimeSlice();
+        return FrameWait::Due;
+    }
+    const double due = interval ? static_cast<double>(*interval) : kRestingInterval;
+    const double resolution = waiter.Resolution();
+    double sleep_budget = due;
+    for (;;) {
+        // A clock that went back would otherwise ask for more than a frame.
+        const double remaining = std::min(due - Elapsed(), due);
+        if (remaining <= 0) return FrameWait::Due;
+        double sleep = std::min(remaining - (drawing ? early_wake_ : 0.0), sleep_budget);
+        if (resolution > 0) sleep = std::floor(sleep / resolution) * resolution;
+        if (sleep >= std::max(resolution, kShortestSleep)) {
+            const double before = Elapsed();
+            if (!waiter.Sleep(sleep)) return FrameWait::MessageWaiting;
+            last_wait_slept_ = true;
+            sleep_budget -= sleep;
+            LearnLateness(Elapsed() - before - sleep);
+            continue;
+        }
+        // Less than the waiter can time is left. An undrawn frame starts
+        // now; a drawn one yields until it is due, unless the clock has
+        // jumped and eaten the budget.
+        if (!drawing || sleep_budget <= 0) return FrameWait::Due;
+        waiter.GiveUpTimeSlice();
+    }
+}
+
+void FramePacer::FrameStarts() {
+    if (!started_) {
+        clock_.Start();
+        started_ = true;
+        return;
+    }
+    clock_.Restart();
 }
 
 bool FrameLimiterAllows(Stopwatch& limiter_clock, bool limiter_on, ClockSource& clock) {

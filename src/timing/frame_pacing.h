@@ -12,14 +12,68 @@ namespace cs {
 // nothing for "Infinite" (5 or more). Negative indexes count as 10 fps.
 std::optional<float> FrameInterval(int target_framerate);
 
-// How long to sleep first when e seconds of the interval t have passed: half
-// the remaining time, in whole milliseconds (0 when the time is up).
-unsigned FirstPacingSleepMilliseconds(double elapsed, double interval);
+// How the main loop spends the time before a frame. The platform's waiter
+// sleeps on its most precise timer and wakes early for a window message, so
+// that a key still ends the saver at once.
+class FrameWaiter {
+public:
+    virtual ~FrameWaiter() = default;
+    // The finest sleep the waiter can time, in seconds (0.001 for a timer
+    // of whole milliseconds).
+    virtual double Resolution() const = 0;
+    // Sleeps `seconds`, rounded down to the resolution; false when a window
+    // message ended the sleep first.
+    virtual bool Sleep(double seconds) = 0;
+    // Gives up the processor for a moment.
+    virtual void GiveUpTimeSlice() = 0;
+};
 
-// Waits until the frame interval has passed since the clock's last restart,
-// then restarts it. The clock must have been started. With no pacing it only
-// restarts the clock.
-void WaitForNextFrame(Stopwatch& pacing_clock, int target_framerate, ClockSource& clock);
+enum class FrameWait { Due, MessageWaiting };
+
+// Frames start one interval apart, measured from one frame start to the
+// next, so the interval includes the drawing. A sleep ends a little late,
+// by an amount that depends on the system's timer, and a frame that starts
+// late shows: the pacer learns how late the waiter's sleeps end, wakes that
+// much early and yields the last fraction of a millisecond.
+class FramePacer {
+public:
+    // Undrawn frames under "Infinite" still come this often: a resting cube
+    // must start its turn on time, not keep a processor busy.
+    static constexpr double kRestingInterval = 0.01;
+    // The most the pacer ever yields away instead of sleeping, beyond the
+    // waiter's resolution.
+    static constexpr double kLongestEarlyWake = 0.0009;
+
+    explicit FramePacer(ClockSource& clock = SystemClock());
+
+    // Spends the time until the next frame is due: one interval after the
+    // previous frame started (the first frame also waits one interval).
+    // `drawing` says whether the coming frame is expected to draw; when it
+    // is not, when the frame starts is invisible and the pacer only sleeps.
+    // Without an interval ("Infinite") a drawing frame follows after one
+    // yield. MessageWaiting: a window message came first; the caller handles
+    // it and asks again, and the frame stays due at the same moment. However
+    // the clock jumps, one call never sleeps longer than one interval.
+    FrameWait WaitUntilDue(std::optional<float> interval, bool drawing, FrameWaiter& waiter);
+
+    // The frame starts now: the next is due one interval from here.
+    void FrameStarts();
+
+    // How early the pacer wakes before a due frame, in seconds.
+    double EarlyWake() const { return early_wake_; }
+    // The last wait slept, and no window message cut a sleep short: the
+    // queue was empty when the waiter last looked.
+    bool LastWaitSlept() const { return last_wait_slept_; }
+
+private:
+    double Elapsed();
+    void LearnLateness(double late);
+
+    Stopwatch clock_;
+    bool started_ = false;
+    double early_wake_ = 0.0;
+    bool last_wait_slept_ = false;
+};
 
 // The frame limiter: with the setting on, a frame less than 10 ms after the
 // previous one is skipped after a 1 ms sleep (returns false); otherwise the

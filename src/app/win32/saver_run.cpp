@@ -4,6 +4,7 @@
 
 #include "timing/frame_log.h"
 #include "timing/frame_pacing.h"
+#include "timing/win32/message_queue_waiter.h"
 #include "app/process_state.h"
 #include "app/screen_saver_app.h"
 #include "app/win32/monitor_covers.h"
@@ -11,6 +12,7 @@
 #include "app/win32/system_settings_registry.h"
 #include "app/win32/win32_display.h"
 #include "base/encoded_text.h"
+#include "base/status.h"
 #include "diag/win32/crash_reporter.h"
 
 namespace cs {
@@ -141,20 +143,25 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
     ShowWindow(window, show_command);
 
     FrameLog& frame_log = Frames();
-    Stopwatch pacing_clock;
-    bool pacing_started = false;
+    FramePacer pacer;
+    MessageQueueWaiter waiter;
+    bool drawing = true;  // whether the last frame drew, and so the next will
+    // Looking into an empty queue costs Wine about a tenth of a millisecond.
+    // Right after a sleep that no message ended there is no need: a message
+    // that came since ends the next wait at once.
+    bool queue_seen_empty = false;
     Stopwatch fade_clock;
     bool fade_started = false;
-    ClockSource& clock = SystemClock();
 
     for (;;) {
         MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!queue_seen_empty && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) break;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
             continue;
         }
+        queue_seen_empty = false;
         if ((display_idle_ && general_.support_power_down) || not_ready_) {
             WaitMessage();
             continue;
@@ -215,16 +222,17 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
             }
         }
 
-        if (!pacing_started) {
-            pacing_clock.Start();
-            pacing_started = true;
-        }
-        WaitForNextFrame(pacing_clock, general_.target_framerate, clock);
+        // A message that comes during the wait is handled first; the frame
+        // stays due at the same moment.
+        if (pacer.WaitUntilDue(FrameInterval(general_.target_framerate), drawing, waiter) != FrameWait::Due)
+            continue;
+        queue_seen_empty = pacer.LastWaitSlept();
+        pacer.FrameStarts();
         frame_log.FrameStart();
         const int rendered = RenderFrame(window, dc);
-        frame_log.FrameEnd();
+        drawing = rendered != status::kNothingToDo;
+        frame_log.FrameEnd(drawing);
         if (rendered < 0) break;
-        Sleep(0);
     }
 
     if (layered_library) FreeLibrary(layered_library);

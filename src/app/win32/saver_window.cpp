@@ -10,7 +10,7 @@ namespace cs {
 
 // The window procedure reaches into the framework's runtime fields.
 struct SaverWindowAccess {
-    static void SetDisplayIdle(ScreenSaverApp& app, bool idle) { app.display_idle_ = idle; }
+    static void SetDisplayIdle(ScreenSaverApp& app, bool idle) { app.SetDisplayIdle(idle); }
     static bool NotReady(const ScreenSaverApp& app) { return app.not_ready_; }
 };
 

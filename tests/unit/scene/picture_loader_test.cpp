@@ -18,13 +18,18 @@ using scene_test::SolidBmp;
 using scene_test::TempDir;
 using scene_test::WriteFileBytes;
 
-// A clock whose sleeps really sleep (the loader polls), 1 ms per 10 asked.
-class FastClock final : public ClockSource {
+// The system's clock, with its sleeps counted: an idle loader waits for a
+// request and never sleeps to look again.
+class SleepCountingClock final : public ClockSource {
 public:
     bool QueryFrequency(std::int64_t& f) override { return SystemClock().QueryFrequency(f); }
     bool QueryCounter(std::int64_t& c) override { return SystemClock().QueryCounter(c); }
     std::uint32_t TickCount() override { return SystemClock().TickCount(); }
-    void Sleep(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::microseconds(ms * 100 + 1)); }
+    void Sleep(std::uint32_t ms) override {
+        ++sleeps;
+        SystemClock().Sleep(ms);
+    }
+    std::atomic<int> sleeps{0};
 };
 
 // Resources holding a 4 x 4 magenta DEFAULT.TEX.
@@ -62,7 +67,7 @@ protected:
     Status Load(Texture& t, bool first = false) { return LoadNextPicture(handoff, &t, first, clock, Resources()); }
 
     TempDir dir;
-    FastClock clock;
+    SleepCountingClock clock;
     PictureHandOff handoff;
 };
 
@@ -156,7 +161,7 @@ TEST_F(PictureLoaderTest, ManySwitchesAgainstTheLoaderThread) {
             ASSERT_TRUE(face->HasPixels());
             ASSERT_EQ(face->Width(), 16);
             if (face->Name() == DefaultPictureName()) ++defaults;
-            h.load_next.store(true);
+            h.AskForNext();
         }
         loader.SetPriority(switches % 2 ? LoaderPriority::Lowest : LoaderPriority::Normal);
         std::this_thread::yield();
@@ -165,6 +170,7 @@ TEST_F(PictureLoaderTest, ManySwitchesAgainstTheLoaderThread) {
     EXPECT_FALSE(loader.Running());
     EXPECT_EQ(switches, 300);
     EXPECT_EQ(defaults, 75);  // every fourth picture is the corrupt one
+    EXPECT_EQ(clock.sleeps.load(), 0);
 }
 
 TEST_F(PictureLoaderTest, StopEndsAnIdleThreadAndSurvivesRepeats) {
@@ -177,27 +183,17 @@ TEST_F(PictureLoaderTest, StopEndsAnIdleThreadAndSurvivesRepeats) {
     loader.Stop();  // nothing left to stop
 }
 
-// A clock whose sleeps return at once: Stop gives up immediately.
-class ImpatientClock final : public ClockSource {
-public:
-    bool QueryFrequency(std::int64_t& f) override { return SystemClock().QueryFrequency(f); }
-    bool QueryCounter(std::int64_t& c) override { return SystemClock().QueryCounter(c); }
-    std::uint32_t TickCount() override { return SystemClock().TickCount(); }
-    void Sleep(std::uint32_t) override { std::this_thread::yield(); }
-};
-
 TEST_F(PictureLoaderTest, StopDuringALongDecodeLeavesTheThreadItsOwnState) {
     WriteFileBytes(dir.Path("big.bmp"), SolidBmp(2500, 2500, 10, 20, 30));
-    static ImpatientClock impatient;
     std::weak_ptr<const PictureHandOff> watch;
     {
-        PictureLoader loader(impatient, Resources());
+        PictureLoader loader(SystemClock(), Resources());
         loader.Pictures().Append(dir.Path("big.bmp"));
         loader.HandOff().options.texture_size = 64;
         watch = loader.Watch();
         ASSERT_TRUE(loader.Start());
         while (loader.HandOff().load_state.load() == 0) std::this_thread::yield();
-        loader.Stop();  // gives up at once: the decode is still running
+        loader.Stop(std::chrono::milliseconds(0));  // gives up at once: the decode is still running
     }
     // The loader is gone; the thread finishes its decode on the state it
     // shares and then lets go of it.

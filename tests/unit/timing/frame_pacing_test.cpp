@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <numeric>
+#include <vector>
 
 #include "support/fake_clock.h"
 
@@ -24,61 +27,201 @@ TEST(FrameInterval, TableAndOutOfRangeValues) {
     EXPECT_FLOAT_EQ(*FrameInterval(INT32_MIN), 0.1f);
 }
 
-TEST(FramePacing, TenFpsWithA30msFrameSleepsAbout35msThenYields) {
+// Sleeps by moving the fake clock; every sleep ends `late` seconds after it
+// should, and a message can be made to cut the next one short.
+class FakeWaiter final : public FrameWaiter {
+public:
+    explicit FakeWaiter(FakeClock& clock, double resolution = 0.0) : clock_(clock), resolution_(resolution) {}
+
+    double Resolution() const override { return resolution_; }
+    bool Sleep(double seconds) override {
+        sleeps.push_back(seconds);
+        if (during_sleep) during_sleep();
+        if (message_after >= 0) {
+            clock_.AdvanceMicroseconds(std::llround(message_after * 1e6));
+            message_after = -1;
+            return false;
+        }
+        clock_.AdvanceMicroseconds(std::llround((seconds + late) * 1e6));
+        return true;
+    }
+    void GiveUpTimeSlice() override {
+        ++yields;
+        clock_.AdvanceMicroseconds(10);
+    }
+
+    double late = 0.0;
+    double message_after = -1;
+    std::function<void()> during_sleep;
+    std::vector<double> sleeps;
+    int yields = 0;
+
+private:
+    FakeClock& clock_;
+    double resolution_;
+};
+
+constexpr float kSixty = 1.0f / 60.0f;
+
+class FramePacerTest : public ::testing::Test {
+protected:
+    // Seconds since the test began.
+    double Now() { return static_cast<double>(wall.ElapsedSeconds()); }
+
+    // Runs frames that take `work` seconds each; the start of every frame.
+    std::vector<double> RunFrames(FakeWaiter& waiter, int frames, double work, bool drawing = true) {
+        std::vector<double> starts;
+        for (int i = 0; i < frames; ++i) {
+            while (pacer.WaitUntilDue(kSixty, drawing, waiter) != FrameWait::Due) {}
+            pacer.FrameStarts();
+            starts.push_back(Now());
+            clock.AdvanceMicroseconds(std::llround(work * 1e6));
+        }
+        return starts;
+    }
+
     FakeClock clock;
-    Stopwatch pacing(clock);
-    pacing.Start();
-    clock.AdvanceMilliseconds(30);  // the frame took 30 ms
-    WaitForNextFrame(pacing, 0, clock);
-    ASSERT_FALSE(clock.sleeps.empty());
-    EXPECT_EQ(clock.sleeps.front(), 35u);
-    // The rest is spent in yields only, until 100 ms have passed.
-    EXPECT_TRUE(std::all_of(clock.sleeps.begin() + 1, clock.sleeps.end(), [](auto ms) { return ms == 0; }));
-    EXPECT_GT(clock.sleeps.size(), 1u);
-    // Restarted at the frame start: nothing has elapsed since.
-    EXPECT_LT(pacing.ElapsedSeconds(), 0.001L);
-    const std::uint64_t slept = std::accumulate(clock.sleeps.begin(), clock.sleeps.end(), std::uint64_t{0});
-    EXPECT_EQ(slept, 35u);
+    FramePacer pacer{clock};
+    Stopwatch wall = [this] {
+        Stopwatch w(clock);
+        w.Start();
+        return w;
+    }();
+};
+
+TEST_F(FramePacerTest, OneSleepForTheRemainingTimeOnAPreciseTimer) {
+    FakeWaiter waiter(clock);
+    pacer.FrameStarts();
+    clock.AdvanceMilliseconds(5);  // the frame took 5 ms
+    ASSERT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::Due);
+    ASSERT_EQ(waiter.sleeps.size(), 1u);
+    EXPECT_NEAR(waiter.sleeps[0], kSixty - 0.005, 2e-6);
+    EXPECT_EQ(waiter.yields, 0);
 }
 
-TEST(FramePacing, SixtyFpsKeepsFrameStartsOnTheInterval) {
-    FakeClock clock;
-    Stopwatch pacing(clock);
-    pacing.Start();
-    Stopwatch wall(clock);
-    wall.Start();
-    std::vector<double> starts;
-    for (int frame = 0; frame < 60; ++frame) {
-        WaitForNextFrame(pacing, 3, clock);
-        starts.push_back(static_cast<double>(wall.ElapsedSeconds()));
-        clock.AdvanceMilliseconds(frame % 3 == 0 ? 9 : 2);  // drawing is part of the interval
+TEST(FramePacer, LateWakingTimersAreWokenEarlyAndOnlyTheLastMillisecondYielded) {
+    // A precise timer whose sleeps end 0.3 ms late, and one of whole
+    // milliseconds whose sleeps end 0.2 ms late.
+    for (const double resolution : {0.0, 0.001}) {
+        FakeClock clock;
+        FramePacer pacer(clock);
+        FakeWaiter waiter(clock, resolution);
+        waiter.late = resolution > 0 ? 0.0002 : 0.0003;
+        Stopwatch wall(clock);
+        wall.Start();
+        std::vector<double> intervals;
+        double previous = 0;
+        for (int frame = 0; frame < 300; ++frame) {
+            waiter.sleeps.clear();
+            const int yields_before = waiter.yields;
+            ASSERT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::Due);
+            pacer.FrameStarts();
+            const double start = static_cast<double>(wall.ElapsedSeconds());
+            if (frame >= 100) {
+                // Learnt: one sleep for the time to wait, and yields (of
+                // 10 us each here) only within its last millisecond.
+                EXPECT_EQ(waiter.sleeps.size(), 1u) << "frame " << frame << ", resolution " << resolution;
+                EXPECT_LT((waiter.yields - yields_before) * 10e-6, 0.001) << "frame " << frame;
+                intervals.push_back(start - previous);
+            }
+            previous = start;
+            clock.AdvanceMicroseconds(frame % 3 == 0 ? 9000 : 2000);  // drawing is part of the interval
+        }
+        std::sort(intervals.begin(), intervals.end());
+        EXPECT_GE(intervals.front(), kSixty - 1e-6) << "resolution " << resolution;
+        EXPECT_LE(intervals.back(), kSixty + 0.00005) << "resolution " << resolution;
+        EXPECT_LE(pacer.EarlyWake(), FramePacer::kLongestEarlyWake);
     }
+}
+
+TEST_F(FramePacerTest, AnUndrawnFrameOnlySleeps) {
+    FakeWaiter waiter(clock, 0.001);
+    waiter.late = 0.0004;
+    const std::vector<double> starts = RunFrames(waiter, 50, 0.001, false);
+    EXPECT_EQ(waiter.yields, 0);
     for (std::size_t i = 1; i < starts.size(); ++i) {
-        const double interval = starts[i] - starts[i - 1];
-        EXPECT_GE(interval, 1.0 / 60.0 - 1e-6) << "frame " << i;
-        EXPECT_LE(interval, 1.0 / 60.0 + 0.0002) << "frame " << i;  // at most one yield late
+        // Within the timer's resolution of the moment, either way.
+        EXPECT_NEAR(starts[i] - starts[i - 1], kSixty, 0.001 + 1e-6) << "frame " << i;
     }
 }
 
-TEST(FramePacing, LateFrameDoesNotSleepAndInfiniteOnlyRestarts) {
-    FakeClock clock;
-    Stopwatch pacing(clock);
-    pacing.Start();
-    clock.AdvanceMilliseconds(150);
-    WaitForNextFrame(pacing, 0, clock);
-    EXPECT_TRUE(clock.sleeps.empty());
-
-    clock.AdvanceMilliseconds(3);
-    WaitForNextFrame(pacing, 5, clock);
-    EXPECT_TRUE(clock.sleeps.empty());
-    EXPECT_LT(pacing.ElapsedSeconds(), 0.001L);
+TEST_F(FramePacerTest, AMessageEndsTheSleepAndTheFrameStaysDueAtTheSameMoment) {
+    FakeWaiter waiter(clock);
+    pacer.FrameStarts();
+    const double frame_start = Now();
+    waiter.message_after = 0.004;
+    EXPECT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::MessageWaiting);
+    EXPECT_FALSE(pacer.LastWaitSlept());
+    EXPECT_NEAR(Now() - frame_start, 0.004, 1e-6);
+    clock.AdvanceMicroseconds(300);  // the message is handled
+    EXPECT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::Due);
+    EXPECT_NEAR(Now() - frame_start, kSixty, 2e-5);
+    // It slept to the end, so the queue was empty a moment ago.
+    EXPECT_TRUE(pacer.LastWaitSlept());
 }
 
-TEST(FramePacing, FirstSleepIsHalfTheRemainder) {
-    EXPECT_EQ(FirstPacingSleepMilliseconds(0.0, 1.0 / 60.0), 8u);
-    EXPECT_EQ(FirstPacingSleepMilliseconds(0.016, 1.0 / 60.0), 0u);
-    EXPECT_EQ(FirstPacingSleepMilliseconds(0.2, 0.1), 0u);
-    EXPECT_EQ(FirstPacingSleepMilliseconds(0.03, 0.1), 35u);
+TEST_F(FramePacerTest, InfiniteYieldsOnceButRestsBetweenUndrawnFrames) {
+    FakeWaiter waiter(clock);
+    pacer.FrameStarts();
+    EXPECT_EQ(pacer.WaitUntilDue(std::nullopt, true, waiter), FrameWait::Due);
+    EXPECT_EQ(waiter.yields, 1);
+    EXPECT_TRUE(waiter.sleeps.empty());
+    EXPECT_FALSE(pacer.LastWaitSlept());
+
+    pacer.FrameStarts();
+    const double start = Now();
+    EXPECT_EQ(pacer.WaitUntilDue(std::nullopt, false, waiter), FrameWait::Due);
+    EXPECT_NEAR(Now() - start, FramePacer::kRestingInterval, 1e-6);
+}
+
+TEST_F(FramePacerTest, ALateFrameStartsAtOnce) {
+    FakeWaiter waiter(clock);
+    pacer.FrameStarts();
+    clock.AdvanceMilliseconds(150);
+    EXPECT_EQ(pacer.WaitUntilDue(0.1f, true, waiter), FrameWait::Due);
+    EXPECT_TRUE(waiter.sleeps.empty());
+    EXPECT_EQ(waiter.yields, 0);
+    EXPECT_FALSE(pacer.LastWaitSlept());
+}
+
+TEST_F(FramePacerTest, AJumpingClockNeverMakesAWaitLongerThanOneInterval) {
+    for (const std::int64_t jump : {-300'000, -450'000, 200'000}) {
+        FakeClock clock;
+        FramePacer pacer(clock);
+        FakeWaiter waiter(clock);
+        pacer.FrameStarts();
+        clock.AdvanceMilliseconds(5);
+        // The counter jumps (by less than the half second after which the
+        // tick count takes over) while the pacer sleeps.
+        waiter.during_sleep = [&] {
+            if (waiter.sleeps.size() == 1) clock.counter_skew += jump;
+        };
+        Stopwatch real(clock);
+        real.Start();
+        const std::int64_t counter_before = clock.counter;
+        EXPECT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::Due);
+        const double slept = std::accumulate(waiter.sleeps.begin(), waiter.sleeps.end(), 0.0);
+        EXPECT_LE(slept, kSixty + 1e-9) << "jump " << jump;
+        // The time that really passed: the counter less the jump.
+        const double passed = static_cast<double>(clock.counter - counter_before - jump) / 1e6;
+        EXPECT_LE(passed, kSixty + 0.0011) << "jump " << jump;
+    }
+}
+
+TEST_F(FramePacerTest, TickCountAloneStillPacesToTheMillisecond) {
+    FakeClock ticks_only;
+    ticks_only.frequency_ok = false;
+    FramePacer pacer(ticks_only);
+    FakeWaiter waiter(ticks_only, 0.001);
+    waiter.late = 0.0003;
+    pacer.FrameStarts();
+    Stopwatch real(ticks_only);
+    ticks_only.frequency_ok = true;
+    real.Start();
+    EXPECT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::Due);
+    const double passed = static_cast<double>(real.ElapsedSeconds());
+    EXPECT_GE(passed, 0.016);
+    EXPECT_LE(passed, 0.0175);
 }
 
 TEST(FrameLimiter, SkipsFramesCloserThan10ms) {

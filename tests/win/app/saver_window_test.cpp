@@ -166,12 +166,17 @@ TEST_F(SaverWindowTest, WindowedSaverEndsOnEscapeAndOnClose) {
 
 TEST_F(SaverWindowTest, DisplayPowerAndMinimisingSetDisplayIdle) {
     Create(ScreenMode::Saver);
+    const std::uint32_t wakes = app_.DisplayWakes();
     SendMessageA(window_, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
     EXPECT_TRUE(app_.DisplayIdle());
     EXPECT_EQ(app_.power_downs, 1);
     SendMessageA(window_, WM_SYSCOMMAND, SC_MONITORPOWER, static_cast<LPARAM>(-1));
     EXPECT_FALSE(app_.DisplayIdle());
     EXPECT_TRUE(Alive());
+    // Waking is counted, so that the scene draws its picture again.
+    EXPECT_EQ(app_.DisplayWakes(), wakes + 1);
+    SendMessageA(window_, WM_SYSCOMMAND, SC_MONITORPOWER, static_cast<LPARAM>(-1));
+    EXPECT_EQ(app_.DisplayWakes(), wakes + 1);
 
     Create(ScreenMode::Windowed);
     const int resizes = app_.resizes;
@@ -180,6 +185,7 @@ TEST_F(SaverWindowTest, DisplayPowerAndMinimisingSetDisplayIdle) {
     SendMessageA(window_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(320, 240));
     EXPECT_FALSE(app_.DisplayIdle());
     EXPECT_EQ(app_.resizes, resizes + 2);
+    EXPECT_EQ(app_.DisplayWakes(), wakes + 2);
 }
 
 TEST_F(SaverWindowTest, CursorIsHiddenOnlyOverTheFullScreenSaver) {
