@@ -32,7 +32,8 @@ void CubeSaverApp::LoadSettings(WindowHandle owner, bool store, SettingsStore* k
             // Only as far as the first picture: the loader lists the rest
             // once the cube is up.
             auto expansion = std::make_unique<ListExpansion>(
-                PictureListExpansion(*key, *sources_.lister, *sources_.special_folders));
+                PictureListExpansion(*key, *sources_.lister, *sources_.special_folders,
+                                     sources_.system_formats));
             expansion->RunUntilFirst(picture_list_);
             picture_completion_.rest = std::move(expansion);
             // The small preview in the display settings leaves the user's

@@ -17,6 +17,8 @@ struct ListSources {
     DirectoryLister* lister = nullptr;
     SpecialFolders* special_folders = nullptr;
     std::shared_ptr<ShuffleMemory> shuffle_memory;
+    // Read by the system's codecs: folders list their files too.
+    std::vector<SystemPictureFormat> system_formats;
 };
 
 class CubeSaverApp : public ScreenSaverApp {

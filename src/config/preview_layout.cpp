@@ -26,6 +26,12 @@ std::string FormatText(std::string_view path) {
     return dot == std::string_view::npos ? std::string("none found") : std::string(name.substr(dot));
 }
 
+std::string NoDecoderText(std::string_view path) {
+    const std::string format = FormatText(path);
+    const bool named = format.size() > 1 && format[0] == '.';
+    return "No decoder for " + (named ? format.substr(0, 64) : std::string("this file")) + " on this computer";
+}
+
 std::string PreviewInfoText(int item, int count, std::string_view shown_path, int picture_width,
                             int picture_height) {
     const std::string format = FormatText(shown_path);

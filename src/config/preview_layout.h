@@ -20,6 +20,10 @@ PreviewSize FitToFrame(int frame_width, int frame_height, int picture_width, int
 // The extension of the path's file name with its dot, or "none found".
 std::string FormatText(std::string_view path);
 
+// What the preview says of a file that no decoder on this computer reads:
+// "No decoder for .heic on this computer".
+std::string NoDecoderText(std::string_view path);
+
 // "Item %d of %d\nFormat: %s\nDimensions: %d x %d"; item is 1-based, 0 when
 // not exactly one entry is selected.
 std::string PreviewInfoText(int item, int count, std::string_view shown_path, int picture_width,

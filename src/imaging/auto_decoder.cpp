@@ -12,8 +12,11 @@
 
 namespace cs {
 
-AutoDecoder::AutoDecoder()
-    : bmp_(std::make_unique<BmpDecoder>()),
+AutoDecoder::AutoDecoder() : AutoDecoder(InstalledSystemCodecs()) {}
+
+AutoDecoder::AutoDecoder(const SystemCodecs* codecs)
+    : codecs_(codecs),
+      bmp_(std::make_unique<BmpDecoder>()),
       tga_(std::make_unique<TgaDecoder>()),
       jpeg_(std::make_unique<JpegDecoder>()),
       png_(std::make_unique<PngDecoder>()),
@@ -33,12 +36,24 @@ PictureDecoder& AutoDecoder::DecoderFor(DataSource& source) {
         case PictureFormat::Png: decoder = png_.get(); message = "PNG file recognized.\n"; break;
         case PictureFormat::Pcx: decoder = pcx_.get(); message = "PCX file recognized.\n"; break;
         case PictureFormat::Psd: decoder = psd_.get(); message = "PSD file recognized.\n"; break;
-        case PictureFormat::Unknown: ThrowDecoderError(plerr::kUnknownFileType, pltext::kUnknownFileType);
         default: break;
     }
-    if (decoder == nullptr) ThrowDecoderError(plerr::kNotSupported, pltext::kNotCompiled);
+    if (decoder == nullptr) {
+        if (SystemDecoder* system = SystemDecoderFor(source)) {
+            DecoderTrace::Write(2, "System codec recognized.\n");
+            return *system;
+        }
+        if (format == PictureFormat::Unknown) ThrowDecoderError(plerr::kUnknownFileType, pltext::kUnknownFileType);
+        ThrowDecoderError(plerr::kNotSupported, pltext::kNotCompiled);
+    }
     DecoderTrace::Write(2, message);
     return *decoder;
+}
+
+SystemDecoder* AutoDecoder::SystemDecoderFor(DataSource& source) {
+    if (codecs_ == nullptr) return nullptr;
+    if (!system_) system_ = codecs_->MakeDecoder();
+    return system_ && system_->Recognises(source) ? system_.get() : nullptr;
 }
 
 void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
@@ -48,6 +63,10 @@ void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBi
 void AutoDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose,
                                     DecodeScale scale) {
     DecoderFor(source).MakeResizedBitmap(source, target, choose, scale);
+}
+
+void AutoDecoder::MakeUprightBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) {
+    DecoderFor(source).MakeUprightBitmap(source, target, choose);
 }
 
 }  // namespace cs

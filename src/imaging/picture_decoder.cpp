@@ -117,8 +117,7 @@ void PictureDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const
 }
 
 void PictureDecoder::MakeUprightBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) {
-    // The whole file is mapped: looking at its start reads nothing.
-    const int orientation = ReadExifOrientation(source.LookAhead(source.Remaining()));
+    const int orientation = ReadOrientation(source);
     if (!OrientationTurns(orientation)) {
         MakeResizedBitmap(source, target, choose, DecodeScale::kReduced);
     } else {
@@ -130,6 +129,11 @@ void PictureDecoder::MakeUprightBitmap(DataSource& source, Bitmap& target, const
         MakeResizedBitmap(source, target, sideways, DecodeScale::kReduced);
     }
     OrientBitmap(target, orientation);
+}
+
+int PictureDecoder::ReadOrientation(DataSource& source) {
+    // The whole file is mapped: looking at its start reads nothing.
+    return ReadExifOrientation(source.LookAhead(source.Remaining()));
 }
 
 void PictureDecoder::CloseSource(DataSource& source) { source.Close(); }

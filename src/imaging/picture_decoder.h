@@ -68,13 +68,16 @@ public:
     // cannot and returns false without reading anything.
     virtual bool DecodeRows(DataSource& source, RowReceiver& receiver) { return false; }
     // The work of the DecodeUpright calls, once the source is open.
-    void MakeUprightBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose);
+    virtual void MakeUprightBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose);
     virtual void CloseSource(DataSource& source);
     // Creates the target with the decoded size and depth and fills it. The
     // base does nothing.
     virtual void DecodeInto(Bitmap& target, DataSource& source) {}
 
 protected:
+    // How the picture is to be turned to stand upright, 1 to 8 as Exif
+    // counts: by default from a JPEG's Exif block, 1 for anything else.
+    virtual int ReadOrientation(DataSource& source);
     // Code 2 "Invalid image dimensions." for a width or height below 1; code
     // 10 "Out of memory creating bitmap." above the bitmap pixel limit.
     static void CheckImageSize(std::int64_t width, std::int64_t height);

@@ -1,5 +1,7 @@
 #include "library/extension_list.h"
 
+#include <algorithm>
+
 #include "base/encoded_text.h"
 
 namespace cs {
@@ -26,6 +28,13 @@ ExtensionList::ExtensionList(std::string_view text) {
         entry.push_back(LowerAscii(c));
     }
     finish();
+}
+
+void ExtensionList::Add(std::string_view entry) {
+    std::string lowered;
+    for (const char c : entry) lowered.push_back(LowerAscii(c));
+    if (lowered.empty() || std::find(entries_.begin(), entries_.end(), lowered) != entries_.end()) return;
+    entries_.push_back(std::move(lowered));
 }
 
 bool ExtensionList::Matches(std::string_view name) const {

@@ -18,6 +18,9 @@ public:
     // the entries. A name without a '.' never matches.
     bool Matches(std::string_view name) const;
 
+    // One more entry, lowered; an empty one or one already there is left out.
+    void Add(std::string_view entry);
+
     const std::vector<std::string>& Entries() const { return entries_; }
 
 private:

@@ -123,9 +123,13 @@ bool ListExpansion::Finish(PathList& list, const std::atomic<bool>* stop) {
 }
 
 ListExpansion PictureListExpansion(SettingsStore& settings_key, DirectoryLister& lister,
-                                   SpecialFolders& special_folders) {
-    return ListExpansion(StoredEntries(settings_key, PictureListKeyName()), ExtensionList(PictureExtensionsText()),
-                         lister, &special_folders);
+                                   SpecialFolders& special_folders,
+                                   const std::vector<SystemPictureFormat>& system_formats) {
+    ExtensionList extensions(PictureExtensionsText());
+    for (const SystemPictureFormat& format : system_formats)
+        for (const std::string& extension : format.extensions) extensions.Add(extension);
+    return ListExpansion(StoredEntries(settings_key, PictureListKeyName()), std::move(extensions), lister,
+                         &special_folders);
 }
 
 ListExpansion MusicListExpansion(SettingsStore& settings_key, DirectoryLister& lister) {

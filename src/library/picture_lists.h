@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/system_picture_formats.h"
 #include "library/extension_list.h"
 #include "library/path_list.h"
 #include "config/settings_store.h"
@@ -92,9 +93,11 @@ private:
 // (ReadListEntries).
 std::vector<std::string> ReadStoredList(const SettingsStore& list_key);
 
-// The expansion of a stored list in the open settings key.
+// The expansion of a stored list in the open settings key. Folders give the
+// files of the own decoders' formats and of the system's.
 ListExpansion PictureListExpansion(SettingsStore& settings_key, DirectoryLister& lister,
-                                   SpecialFolders& special_folders);
+                                   SpecialFolders& special_folders,
+                                   const std::vector<SystemPictureFormat>& system_formats = {});
 ListExpansion MusicListExpansion(SettingsStore& settings_key, DirectoryLister& lister);
 
 // Both append to list from the list subkeys of the open settings key, in one go.

@@ -2,6 +2,7 @@
 
 #include "base/encoded_text.h"
 #include "base/random.h"
+#include "imaging/system_codecs.h"
 #include "scene/texture_loading.h"
 #include "timing/frame_log.h"
 
@@ -150,6 +151,7 @@ bool PictureLoader::Start() {
     try {
         thread_ = std::thread([shared = handoff_, clock = clock_, resources = resources_] {
             NameThisThreadAsLoader();
+            const DecodingThread decoding;
             RunPictureLoader(shared, *clock, *resources);
         });
     } catch (...) {

@@ -12,6 +12,7 @@
 #include "app/win32/configure_dialog.h"
 #include "config/win32/registry_settings_store.h"
 #include "diag/win32/crash_reporter.h"
+#include "imaging/win32/wic_codecs.h"
 #include "library/shuffle_memory.h"
 #include "library/win32/folder_lister.h"
 #include "library/win32/shell_folders.h"
@@ -35,6 +36,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     SetCrashReportShownAtOnce(command.mode == ScreenMode::Configure);
     process.windowed_width = command.windowed_width;
     process.windowed_height = command.windowed_height;
+    // Before any thread decodes: the lists, the dialogs and the loader ask
+    // which pictures the system's codecs read.
+    if (command.mode != ScreenMode::ChangePassword) InstallSystemCodecs(MakeWicCodecs());
     HWND parent = command.parent_is_foreground ? GetForegroundWindow()
                                                : reinterpret_cast<HWND>(command.parent_window);
 
@@ -44,7 +48,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     CubeScene* scene = new (std::nothrow) CubeScene();
     const auto shuffle_memory = std::make_shared<SettingsShuffleMemory>([] { return OpenSettingsKey(); });
     CubeSaverApp* app =
-        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory}, scene, &media)
+        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory, InstalledSystemFormats()}, scene, &media)
               : nullptr;
     if (!app) {
         delete scene;

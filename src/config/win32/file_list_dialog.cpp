@@ -20,6 +20,7 @@
 #include "config/win32/control_tip.h"
 #include "config/win32/preview_worker.h"
 #include "config/win32/registry_list_key.h"
+#include "imaging/system_codecs.h"
 #include "imaging/win32/dib_gdi.h"
 #include "resource_ids.h"
 
@@ -266,6 +267,7 @@ private:
                 shown = request_->shown_path == path;
                 if (!shown && request_->requested_path != path) {
                     request_->requested_path = path;
+                    request_->failure_text.clear();
                     SetEvent(request_->request_event);
                 }
             }
@@ -282,6 +284,7 @@ private:
             released = std::move(request_->preview);
             request_->shown_path.clear();
             request_->requested_path.clear();
+            request_->failure_text.clear();
         }
         UpdateInfoText();
         InvalidateRect(dialog_, nullptr, FALSE);
@@ -296,6 +299,8 @@ private:
             if (request_->preview)
                 text = PreviewInfoText(item, static_cast<int>(entries_.size()), request_->shown_path,
                                        request_->picture_width, request_->picture_height);
+            else
+                text = request_->failure_text;
         }
         SetDlgItemTextA(dialog_, IDC_FILE_LIST_INFO, text.c_str());
     }
@@ -480,7 +485,7 @@ FileListDialogSetup PictureListSetup() {
     FileListDialogSetup setup = ListSetup(PictureListKeyName());
     setup.title = "Customize Picture List";
     setup.add_files_text = "Add Pictures...";
-    setup.filter = PictureFileFilter();
+    setup.filter = PictureFileFilter(InstalledSystemFormats());
     setup.preview_available = true;
     return setup;
 }

@@ -55,6 +55,9 @@ public:
     std::string requested_path;
     int picture_width = 0;
     int picture_height = 0;
+    // Why the requested picture shows nothing, when the user can act on it
+    // (no decoder for its format); empty otherwise.
+    std::string failure_text;
 
 private:
     CRITICAL_SECTION lock_;

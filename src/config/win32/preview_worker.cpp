@@ -1,17 +1,26 @@
 #include "config/win32/preview_worker.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
 
 #include "config/preview_layout.h"
 #include "imaging/auto_decoder.h"
+#include "imaging/pl_exception.h"
+#include "imaging/system_codecs.h"
 
 namespace cs {
 namespace {
 
+bool NoDecoderFor(const PLTextException& error) {
+    return error.GetCode() == plerr::kUnknownFileType ||
+           (error.GetCode() == plerr::kNotSupported && std::strstr(error.GetText(), pltext::kNotCompiled) != nullptr);
+}
+
 // Outside the lock: decoding and scaling may take seconds.
 std::unique_ptr<DibBitmap> DecodeScaled(const FileListRequest& request, const std::string& path, int frame_width,
-                                        int frame_height, int& picture_width, int& picture_height) {
+                                        int frame_height, int& picture_width, int& picture_height,
+                                        std::string& failure_text) {
     auto bitmap = std::make_unique<DibBitmap>();
     try {
         request.decode(path, *bitmap, [&](std::int32_t width, std::int32_t height) {
@@ -20,16 +29,19 @@ std::unique_ptr<DibBitmap> DecodeScaled(const FileListRequest& request, const st
             const PreviewSize size = FitToFrame(frame_width, frame_height, width, height);
             return PictureSize{size.width, size.height};
         });
+    } catch (const PLTextException& error) {
+        if (NoDecoderFor(error)) failure_text = NoDecoderText(path);
+        return nullptr;
     } catch (...) {
-        // Whatever the picture did to the decoder (PLTextException, no
-        // memory), the preview only clears.
+        // Whatever else the picture did to the decoder (no memory), the
+        // preview only clears.
         return nullptr;
     }
     return bitmap;
 }
 
 void ShowResult(FileListRequest& request, std::unique_ptr<DibBitmap> bitmap, const std::string& path, int width,
-                int height) {
+                int height, std::string failure_text) {
     HWND dialog = nullptr;
     {
         FileListRequest::Lock lock(request);
@@ -45,6 +57,7 @@ void ShowResult(FileListRequest& request, std::unique_ptr<DibBitmap> bitmap, con
             request.preview.reset();
             request.shown_path.clear();
         }
+        request.failure_text = std::move(failure_text);
         dialog = request.dialog;
         // Posting under the lock: the dialog clears its window under the
         // same lock before it goes, so no message reaches a window that has
@@ -72,6 +85,7 @@ void DecodePreviewPicture(const std::string& path, Bitmap& target, const SizeCho
 }
 
 void RunPreviewWorker(FileListRequest& request) noexcept {
+    const DecodingThread decoding;
     const HANDLE events[] = {request.quit_event, request.request_event};
     for (;;) {
         const DWORD signalled = WaitForMultipleObjects(2, events, FALSE, INFINITE);
@@ -86,8 +100,10 @@ void RunPreviewWorker(FileListRequest& request) noexcept {
         }
         if (path.empty()) continue;  // cleared after it was asked for
         int width = 0, height = 0;
-        auto bitmap = DecodeScaled(request, path, frame.right - frame.left, frame.bottom - frame.top, width, height);
-        ShowResult(request, std::move(bitmap), path, width, height);
+        std::string failure_text;
+        auto bitmap = DecodeScaled(request, path, frame.right - frame.left, frame.bottom - frame.top, width, height,
+                                   failure_text);
+        ShowResult(request, std::move(bitmap), path, width, height, std::move(failure_text));
     }
 }
 

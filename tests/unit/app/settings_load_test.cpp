@@ -122,23 +122,26 @@ TEST_F(SettingsLoadTest, ListsAreBuiltOnlyOutsideConfigureMode) {
     pictures->WriteString("00000", "C:\\Photos\\");
     pictures->WriteString("00001", "C:\\a.JPG");
     FakeLister lister;
-    lister.folders["C:\\Photos\\"] = {{"b.png", false}, {"B.jpg", false}, {"notes.txt", false}};
+    lister.folders["C:\\Photos\\"] = {
+        {"b.png", false}, {"B.jpg", false}, {"notes.txt", false}, {"x.TIF", false}, {"y.heic", false}};
     NoSpecialFolders none;
 
-    CubeSaverApp saver(ListSources{&lister, &none, nullptr});
+    // The system's codecs read TIFF here: the folder lists it too.
+    CubeSaverApp saver(ListSources{&lister, &none, nullptr, {{"TIFF", {"tif", "tiff"}}}});
     saver.LoadAllSettings(nullptr, registry, 1);
     // At start only as far as the first picture; the rest follows.
-    ASSERT_EQ(saver.Pictures().Count(), 2u);
+    ASSERT_EQ(saver.Pictures().Count(), 3u);
     EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\Photos\\B.jpg");
     PathList rest;
     ASSERT_TRUE(ListRemaining(saver.PictureCompletion(), rest, nullptr));
     CompleteList(saver.Pictures(), std::move(rest), saver.PictureCompletion(), 1);
-    ASSERT_EQ(saver.Pictures().Count(), 3u);
+    ASSERT_EQ(saver.Pictures().Count(), 4u);
     EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\Photos\\b.png");
+    EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\Photos\\x.TIF");
     EXPECT_EQ(*saver.Pictures().NextInOrder(), "C:\\a.JPG");
 
     Process().mode = ScreenMode::Configure;
-    CubeSaverApp dialog(ListSources{&lister, &none, nullptr});
+    CubeSaverApp dialog(ListSources{&lister, &none, nullptr, {}});
     dialog.LoadAllSettings(nullptr, registry, 1);
     EXPECT_EQ(dialog.Pictures().Count(), 0u);
 }
