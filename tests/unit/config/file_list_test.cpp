@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/file_list_entries.h"
+#include "config/file_list_filters.h"
 #include "config/preview_layout.h"
 #include "config/stored_file_list.h"
 
@@ -166,6 +167,31 @@ TEST(PreviewLayoutTest, InfoTexts) {
               "Item 1 of 3\nFormat: .JPG\nDimensions: 640 x 480");
     EXPECT_EQ(PreviewInfoText(0, 2, "C:\\My.Photos\\beach", 1, 2), "Item 0 of 2\nFormat: none found\nDimensions: 1 x 2");
     EXPECT_EQ(FormatText("a.tar.gz"), ".gz");
+    EXPECT_EQ(NoDecoderText("C:\\Phone\\IMG_0001.heic"), "No decoder for .heic on this computer");
+    EXPECT_EQ(NoDecoderText("C:\\My.Photos\\beach"), "No decoder for this file on this computer");
+}
+
+// Label and pattern pairs of an open-file filter.
+std::vector<std::string> FilterParts(const std::string& filter) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0; at < filter.size() && filter[at] != '\0';) {
+        const std::size_t end = filter.find('\0', at);
+        parts.push_back(filter.substr(at, end - at));
+        at = end + 1;
+    }
+    return parts;
+}
+
+TEST(FileListFiltersTest, SystemFormatsJoinAllPicturesAndGetChoicesOfTheirOwn) {
+    EXPECT_EQ(FilterParts(PictureFileFilter())[0], "Picture Files (bmp jpg tga psd pcx png)");
+    const auto parts = FilterParts(PictureFileFilter({{"JPEG", {"jpeg", "jpe", "jpg"}},
+                                                      {"GIF", {"gif"}},
+                                                      {"TIFF", {"tif", "tiff"}}}));
+    ASSERT_EQ(parts.size(), 18u);  // seven own choices and two of the system's
+    EXPECT_EQ(parts[0], "Picture Files (bmp jpg tga psd pcx png jpeg jpe gif tif tiff)");
+    EXPECT_EQ(parts[1], "*.bmp;*.jpg;*.tga;*.psd;*.pcx;*.png;*.jpeg;*.jpe;*.gif;*.tif;*.tiff;");
+    EXPECT_EQ(parts[14], "GIF Image (gif)");
+    EXPECT_EQ(parts[17], "*.tif;*.tiff");
 }
 
 constexpr std::uint32_t kString = 1, kBinary = 3, kDword = 4;

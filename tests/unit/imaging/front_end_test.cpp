@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "imaging/decoder_trace.h"
 #include "imaging/picture_format.h"
 #include "imaging/pl_exception.h"
+#include "imaging/system_codecs.h"
 #include "test_support.h"
 
 namespace cs {
@@ -272,6 +274,83 @@ TEST_F(FileDecoding, TraceFileReceivesMessagesUpToItsLevel) {
               std::string::npos);
     EXPECT_EQ(text.find("Decoding finished."), std::string::npos);  // level 3
     EXPECT_NE(text.find("Decoder error: Unknown file type.\n"), std::string::npos);
+}
+
+// System codecs that read GIF and data starting "FAKE", as one grey pixel.
+class FakeCodecs final : public SystemCodecs {
+public:
+    class Decoder final : public SystemDecoder {
+    public:
+        bool Recognises(DataSource& source) override {
+            const auto head = source.LookAhead(4);
+            const std::string start(head.begin(), head.end());
+            return start == "GIF8" || start == "FAKE";
+        }
+        void DecodeInto(Bitmap& target, DataSource& source) override {
+            target.Create(1, 1, 32, false);
+            BitmapLock lock(target, false, true);
+            std::fill_n(target.Row(0), 4, 0x80);
+        }
+    };
+    const std::vector<SystemPictureFormat>& Formats() const override { return formats_; }
+    std::unique_ptr<SystemDecoder> MakeDecoder() const override { return std::make_unique<Decoder>(); }
+    std::unique_ptr<CodecThreadLease> LeaseThread() const override { return nullptr; }
+
+private:
+    std::vector<SystemPictureFormat> formats_;
+};
+
+// By content alone: a file named for one format and holding another goes to
+// the decoder of what it holds; the system's codecs get only what the own
+// decoders do not read, and where they refuse it too the front end's codes
+// stay.
+TEST_F(FileDecoding, ChoosesTheDecoderByContentNotByName) {
+    const FakeCodecs codecs;
+    ByteWriter tiff;
+    tiff.U8(0x49).U8(0x49).U8(0x2A).U8(0).Fill(60, 0);
+    ByteWriter fake;
+    fake.Text("FAKE").Fill(60, 1);
+    ByteWriter gif;
+    gif.Text("GIF89a").Fill(60, 0);
+    const struct {
+        const char* name;
+        Bytes bytes;
+        int code_with;      // 0: decoded
+        int width_with;     // as decoded with the codecs
+        int code_without;   // and without them
+    } cases[] = {
+        {"bitmap.gif", SmallBmp(), 0, 2, 0},
+        {"photo.heic", SmallBmp(), 0, 2, 0},
+        {"anim.jpg", gif.Take(), 0, 1, 6},
+        {"scan.tif", tiff.Take(), 6, 0, 6},
+        {"phone.heic", fake.Take(), 0, 1, 8},
+        {"notes.gif", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}, 8, 0, 8},
+    };
+    for (const auto& c : cases) {
+        const std::string path = Write(c.name, c.bytes);
+        for (const bool with : {true, false}) {
+            AutoDecoder decoder(with ? &codecs : nullptr);
+            PlainBitmap bitmap;
+            int code = 0;
+            try {
+                decoder.DecodeUprightFromFile(path.c_str(), bitmap, [](std::int32_t w, std::int32_t h) {
+                    return PictureSize{w, h};
+                });
+            } catch (const PLTextException& e) {
+                code = e.GetCode();
+            }
+            EXPECT_EQ(code, with ? c.code_with : c.code_without) << c.name << (with ? " with codecs" : " without");
+            if (with && code == 0) {
+                EXPECT_EQ(bitmap.Width(), c.width_with) << c.name;
+            }
+        }
+    }
+}
+
+TEST(SystemCodecs, ExtensionListsSplitAtSemicolonsAndCommas) {
+    EXPECT_EQ(ParseCodecExtensions(".tif;.tiff"), (std::vector<std::string>{"tif", "tiff"}));
+    EXPECT_EQ(ParseCodecExtensions(".GIF, .gif,,*.Jxr ;"), (std::vector<std::string>{"gif", "jxr"}));
+    EXPECT_TRUE(ParseCodecExtensions(" ; , . ").empty());
 }
 
 }  // namespace
