@@ -154,6 +154,12 @@ WicDecoder::WicDecoder() = default;
 WicDecoder::~WicDecoder() = default;
 
 bool WicDecoder::Recognises(DataSource& source) {
+    // Some codecs (Wine's GIF decoder) decode the whole file as they open
+    // it: a GIF whose screen promises more pixels than any bitmap may hold
+    // is refused before the codec sees it.
+    const std::span<const std::uint8_t> head = source.LookAhead(10);
+    if (head.size() == 10 && std::equal(head.begin(), head.begin() + 4, "GIF8"))
+        CheckImageSize(head[6] | head[7] << 8, head[8] | head[9] << 8);
     picture_ = std::make_unique<Picture>();
     const HRESULT result = picture_->OpenOver(source.LookAhead(source.Remaining()));
     if (SUCCEEDED(result)) return true;

@@ -14,6 +14,7 @@ public:
     WicDecoder();
     ~WicDecoder() override;
 
+    // Throws code 10 for a GIF whose screen size is beyond the bitmap limit.
     bool Recognises(DataSource& source) override;
     void DecodeInto(Bitmap& target, DataSource& source) override;
     // Decodes to the size the receiver allows: the codec's own scaled

@@ -18,6 +18,7 @@
 #include "config/win32/preview_worker.h"
 #include "config/win32/registry_list_key.h"
 #include "config/win32/registry_settings_store.h"
+#include "imaging/win32/wic_codecs.h"
 #include "library/picture_lists.h"
 #include "resource_ids.h"
 #include "support/win_test_helpers.h"
@@ -395,6 +396,28 @@ TEST(FileListDialogTest, PreviewShowsOneSelectedPicture) {
     EXPECT_EQ(dialog.ItemText(IDC_FILE_LIST_PREVIEW_SWITCH), "Hide Preview  <<");
     ASSERT_TRUE(WaitFor([&] { return !info().empty(); }));
     EXPECT_EQ(decodes, 5);
+}
+
+TEST(FileListDialogTest, PreviewShowsSystemFormatsAndSaysWhichHaveNoDecoder) {
+    InstallSystemCodecs(MakeWicCodecs());
+    test::TemporaryKey temp("CubeSaverListSystem");
+    test::TemporaryFolder folder(test::TempRoot() + "CubeSaverSystem-" + std::to_string(GetCurrentProcessId()));
+    const std::string gif = folder.File("dot.gif");
+    const std::string heic = folder.File("phone.heic");
+    static const unsigned char kOneRedPixel[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
+                                                 0xFF, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0,
+                                                 2, 2, 0x44, 0x01, 0, 0x3B};
+    std::ofstream(gif, std::ios::binary).write(reinterpret_cast<const char*>(kOneRedPixel), sizeof kOneRedPixel);
+    std::ofstream(heic, std::ios::binary) << "\x17 random bytes of no format at all";
+    Store(temp.path(), {gif, heic});
+
+    OpenDialog dialog(ListSetupFor("List Test System", temp.path(), true));
+    auto info = [&] { return dialog.ItemText(IDC_FILE_LIST_INFO); };
+    ASSERT_TRUE(WaitFor([&] { return !info().empty(); }));
+    EXPECT_EQ(info(), "Item 1 of 2\nFormat: .gif\nDimensions: 1 x 1");
+    dialog.Select({1});
+    EXPECT_TRUE(WaitFor([&] { return info() == "No decoder for .heic on this computer"; })) << info();
+    InstallSystemCodecs(nullptr);
 }
 
 TEST(FileListDialogTest, ClosingDoesNotWaitForASlowDecode) {

@@ -215,6 +215,7 @@ TEST(WicDecoder, BadPicturesFailWithTheFrontEndsCodes) {
     // A header claiming 100,000 x 100,000 pixels is refused before anything
     // is allocated for it, as the own decoders refuse it.
     EXPECT_EQ(Decode(Tiff(100000, 100000, {kRed}))->code, plerr::kOutOfMemory);
+    EXPECT_EQ(Decode(Gif(65535, 65535, kRed, kBlue, {0, 1}))->code, plerr::kOutOfMemory);
     EXPECT_NE(Decode(test::Truncated(Tiff(2, 2, {kRed, kGreen, kBlue, kRed}), 40))->code, 0);
 }
 
