@@ -216,7 +216,9 @@ TEST(WicDecoder, BadPicturesFailWithTheFrontEndsCodes) {
     // is allocated for it, as the own decoders refuse it.
     EXPECT_EQ(Decode(Tiff(100000, 100000, {kRed}))->code, plerr::kOutOfMemory);
     EXPECT_EQ(Decode(Gif(65535, 65535, kRed, kBlue, {0, 1}))->code, plerr::kOutOfMemory);
-    EXPECT_NE(Decode(test::Truncated(Tiff(2, 2, {kRed, kGreen, kBlue, kRed}), 40))->code, 0);
+    for (const Bytes& whole : {Tiff(2, 2, {kRed, kGreen, kBlue, kRed}), Icon(16, kGreen), RedDds()})
+        for (const std::size_t size : {whole.size() / 2, std::size_t{12}})
+            EXPECT_NE(Decode(test::Truncated(whole, size))->code, 0) << whole.size() << " cut to " << size;
 }
 
 TEST(WicDecoder, OwnFormatsKeepTheirOwnDecoders) {
