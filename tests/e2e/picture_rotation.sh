@@ -16,43 +16,15 @@ saver_reg_list Pictures "$(win_path "$PICTURES/red.bmp")" "$(win_path "$PICTURES
     "$(win_path "$PICTURES/blue.tga")"
 saver_reg_dwords 000_100 1 000_101 0 000_102 1 000_103 0 000_104 0 000_105 0 000_106 2 000_107 2
 
-# The name of the colour at the window's centre, or "other".
-centre_colour() {
-    local rgb
-    rgb=$(pixel_at "$1" "$2" "$3") || { echo other; return; }
-    IFS=, read -r r g b <<<"$rgb"
-    if [ "$r" -gt 200 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; then echo red
-    elif [ "$g" -gt 200 ] && [ "$r" -lt 60 ] && [ "$b" -lt 60 ]; then echo green
-    elif [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; then echo blue
-    else echo other; fi
-}
-
 e2e_start /w 640x480
 window=$(wait_window "Cube Saver") || fail "no saver window appeared"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 cx=$((WIDTH / 2)); cy=$((HEIGHT / 2))
 
-# Watch the centre for 12 s. A colour counts once it has held for 0.7 s: a
-# turn can sweep another face across the centre for a moment, but a picture
-# stays in view for the whole 2 s showing period.
-sequence=(); times=(); last=""; candidate=""; since=0; start=$SECONDS
-t0=$(date +%s.%N)
-while [ $((SECONDS - start)) -lt 12 ]; do
-    colour=$(centre_colour "$window" $cx $cy)
-    now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
-    if [ "$colour" != "$candidate" ]; then
-        candidate=$colour
-        since=$now
-    elif [ "$colour" != other ] && [ "$colour" != "$last" ] &&
-         awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
-        sequence+=("$colour"); times+=("$since"); last=$colour
-    fi
-done
-echo "seen: ${sequence[*]}"
-echo "at:   ${times[*]}"
-[ "${sequence[*]:0:4}" = "red green blue red" ] || fail "expected red green blue red, saw ${sequence[*]}"
+watch_centre "$window" 12
+[ "${SEEN[*]:0:4}" = "red green blue red" ] || fail "expected red green blue red, saw ${SEEN[*]}"
 for i in 1 2 3; do
-    gap=$(awk -v a="${times[$i]}" -v b="${times[$((i - 1))]}" 'BEGIN { printf "%.2f", a - b }')
+    gap=$(seen_gap $i)
     awk -v g="$gap" 'BEGIN { exit !(g > 2.0 && g < 4.5) }' || fail "switch $i came after ${gap}s, not about 3s"
 done
 
@@ -64,7 +36,7 @@ wait_exit "$SAVER_PID" 15 || fail "the saver did not end on Escape"
 await_colour() {
     local want=$1 mode=$2 deadline=$((SECONDS + $3)) colour seen="" since=0 now
     while [ $SECONDS -lt $deadline ]; do
-        colour=$(centre_colour "$window" $cx $cy)
+        colour=$(pure_colour_at "$window" $cx $cy)
         now=$(date +%s.%N)
         if [ "$mode" = same ]; then
             [ "$colour" = "$want" ] && { echo "$colour"; return 0; }
@@ -87,7 +59,7 @@ await_colour() {
 saver_reg_dword 000_107 4
 e2e_start /w 640x480
 window=$(wait_window "Cube Saver") || fail "no saver window appeared the second time"
-current=$(centre_colour "$window" $cx $cy)
+current=$(pure_colour_at "$window" $cx $cy)
 current=$(await_colour "$current" other 10) || fail "no switch to wait for"
 sleep 0.5
 press_key "$window" a
@@ -96,7 +68,7 @@ echo "'A': $current -> $after_a"
 sleep 0.5
 press_key "$window" z
 await_colour "$current" same 2 >/dev/null ||
-    fail "'Z' did not go back to $current from $after_a (now $(centre_colour "$window" $cx $cy))"
+    fail "'Z' did not go back to $current from $after_a (now $(pure_colour_at "$window" $cx $cy))"
 kill -0 "$SAVER_PID" 2>/dev/null || fail "the command keys ended the saver"
 press_key "$window" Escape
 wait_exit "$SAVER_PID" 15 || fail "the saver did not end on Escape"

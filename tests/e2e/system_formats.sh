@@ -23,45 +23,16 @@ forget_settings_on_exit
 saver_reg_list Pictures "$(win_path "$PICTURES")\\"
 saver_reg_dwords 000_100 1 000_101 0 000_102 1 000_103 0 000_104 0 000_105 0 000_106 2 000_107 2
 
-centre_colour() {
-    local rgb
-    rgb=$(pixel_at "$1" "$2" "$3") || { echo other; return; }
-    IFS=, read -r r g b <<<"$rgb"
-    if [ "$r" -gt 200 ] && [ "$g" -gt 200 ] && [ "$b" -lt 60 ]; then echo yellow
-    elif [ "$r" -gt 200 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; then echo red
-    elif [ "$g" -gt 200 ] && [ "$r" -lt 60 ] && [ "$b" -lt 60 ]; then echo green
-    elif [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; then echo blue
-    else echo other; fi
-}
-
 e2e_start /w 640x480
 window=$(wait_window "Cube Saver") || fail "no saver window appeared"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-cx=$((WIDTH / 2)); cy=$((HEIGHT / 2))
 
-# A colour counts once it has held for 0.7 s; five switches are watched for
-# (the first picture again at the end), 3 s apart when nothing stalls.
-sequence=(); times=(); last=""; candidate=""; since=0; start=$SECONDS
-t0=$(date +%s.%N)
-while [ $((SECONDS - start)) -lt 40 ] && [ ${#sequence[@]} -lt 5 ]; do
-    colour=$(centre_colour "$window" $cx $cy)
-    now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
-    if [ "$colour" != "$candidate" ]; then
-        candidate=$colour
-        since=$now
-    elif [ "$colour" != other ] && [ "$colour" != "$last" ] &&
-         awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
-        sequence+=("$colour"); times+=("$since"); last=$colour
-    fi
-done
-echo "seen: ${sequence[*]}"
-echo "at:   ${times[*]}"
-[ "${sequence[*]}" = "red green blue yellow red" ] ||
-    fail "expected red green blue yellow red, saw ${sequence[*]}"
-# Showing periods of 3 s; red to green takes two, the built-in picture's
-# between them (red was up a moment before it was first seen).
+# Five switches (the first picture again at the end), one showing period of
+# 3 s apart; red to green takes two, the built-in picture's between them
+# (red was up a moment before it was first seen).
+watch_centre "$window" 40 5
+[ "${SEEN[*]}" = "red green blue yellow red" ] || fail "expected red green blue yellow red, saw ${SEEN[*]}"
 for i in 1 2 3 4; do
-    gap=$(awk -v a="${times[$i]}" -v b="${times[$((i - 1))]}" 'BEGIN { printf "%.2f", a - b }')
+    gap=$(seen_gap $i)
     periods=1; [ "$i" = 1 ] && periods=2
     awk -v g="$gap" -v n=$periods 'BEGIN { exit !(g > 2 * n && g < 3 * n + 1.5) }' ||
         fail "switch $i came after ${gap}s, not after $periods showing period(s) of about 3s"
