@@ -47,6 +47,7 @@
 #define IDC_COLOR_DEPTH 1408
 #define IDC_EXIT_ON_ESCAPE 1409
 #define IDC_POWER_DOWN 1410
+#define IDC_OTHER_MONITORS 1411
 
 // About page.
 #define IDC_ABOUT_TEXT 1500

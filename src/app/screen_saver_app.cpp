@@ -36,22 +36,34 @@ void ScreenSaverApp::LoadAllSettings(WindowHandle owner, SettingsRegistry& regis
     std::unique_ptr<SettingsStore> key = registry.OpenSettingsKey();
     if (!key) return;  // every setting keeps its default
     ReadGeneralSettings(general_, *key);
+    ReadOtherMonitors(general_, *key);
     LoadSettings(owner, false, key.get(), kSettingsGroup, kCubeFirstIndex);
 }
 
 void ScreenSaverApp::SaveSettings(WindowHandle owner, SettingsRegistry& registry) {
     std::unique_ptr<SettingsStore> key = registry.OpenSettingsKey();
     if (!key) return;
-    WriteGeneralSettings(general_, *key);
-    LoadSettings(owner, true, key.get(), kSettingsGroup, kCubeFirstIndex);
+    StoreNumberedSettings(owner, *key);
+    WriteOtherMonitors(general_, *key);
+}
+
+void ScreenSaverApp::StoreNumberedSettings(WindowHandle owner, SettingsStore& key) {
+    WriteGeneralSettings(general_, key);
+    LoadSettings(owner, true, &key, kSettingsGroup, kCubeFirstIndex);
 }
 
 void ScreenSaverApp::InitialiseFirstRun(WindowHandle owner, SettingsRegistry& registry) {
     std::unique_ptr<SettingsStore> key = registry.OpenSettingsKey();
-    if (key && IsFirstRunDone(*key, kFirstRunVersion)) return;
+    if (!key) {
+        SeedFirstRunDefaults();
+        return;
+    }
+    if (IsFirstRunDone(*key, kFirstRunVersion)) return;
     SeedFirstRunDefaults();
-    SaveSettings(owner, registry);
-    if (key) MarkFirstRunDone(*key, kFirstRunVersion);
+    // The first run stores the numbered settings only: a value the user has
+    // not chosen with OK stays as it is.
+    StoreNumberedSettings(owner, *key);
+    MarkFirstRunDone(*key, kFirstRunVersion);
 }
 
 }  // namespace cs

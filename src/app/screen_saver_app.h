@@ -96,6 +96,10 @@ protected:
     GeneralSettings general_;
 
     friend struct SaverWindowAccess;
+
+private:
+    // Every setting stored under a numbered value name.
+    void StoreNumberedSettings(WindowHandle owner, SettingsStore& key);
 };
 
 }  // namespace cs

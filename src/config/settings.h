@@ -30,7 +30,11 @@ struct GeneralSettings {
     std::int32_t target_framerate = 3;     // "000_018" "Target framerate" (list index)
     std::array<char, 32> text_075{};       // "000_075", kept but unused
     std::array<char, 32> text_076{};       // "000_076", kept but unused
+    std::int32_t other_monitors = 1;       // "OtherMonitors" "Other monitors:" (OtherMonitors)
 };
+
+// What the full-screen saver shows on the monitors besides the primary.
+enum class OtherMonitors : std::int32_t { Black = 0, OwnCube = 1 };
 
 enum class CubeStyle : std::int32_t {
     Huge = 0, Large = 1, Medium = 2, Small = 3, Tiny = 4, Zooming = 5, Bouncing = 6, BouncingBig = 7,

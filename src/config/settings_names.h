@@ -18,6 +18,13 @@ inline std::string PictureListKeyName() {
     return kText.Decode();
 }
 
+// The value of GeneralSettings::other_monitors, outside the numbered ones:
+// it is read with the others but written only when the user presses OK.
+inline std::string OtherMonitorsValueName() {
+    static constexpr EncodedText kText("OtherMonitors");
+    return kText.Decode();
+}
+
 inline std::string MusicListKeyName() {
     static constexpr EncodedText kText("Music");
     return kText.Decode();

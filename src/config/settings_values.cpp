@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/settings_names.h"
+
 namespace cs {
 
 std::string SettingValueName(int group, int index) {
@@ -106,6 +108,18 @@ void WriteGeneralSettings(const GeneralSettings& settings, SettingsStore& key) {
     VisitGeneralValues(settings, [&](int index, const auto& field) {
         WriteField(key, SettingValueName(kSettingsGroup, index), field);
     });
+}
+
+void ReadOtherMonitors(GeneralSettings& settings, const SettingsStore& key) {
+    std::int32_t value = static_cast<std::int32_t>(OtherMonitors::OwnCube);
+    ReadNumberValue(key, OtherMonitorsValueName(), value);
+    settings.other_monitors = value == static_cast<std::int32_t>(OtherMonitors::Black)
+                                  ? value
+                                  : static_cast<std::int32_t>(OtherMonitors::OwnCube);
+}
+
+void WriteOtherMonitors(const GeneralSettings& settings, SettingsStore& key) {
+    WriteNumberValue(key, OtherMonitorsValueName(), settings.other_monitors);
 }
 
 void ReadCubeSettings(CubeSettings& settings, const SettingsStore& key, int group, int first_index) {

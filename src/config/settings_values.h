@@ -83,6 +83,10 @@ void WriteTextValue(SettingsStore& key, const std::string& name, const char* buf
 // The general values, group 0, in the table's order.
 void ReadGeneralSettings(GeneralSettings& settings, const SettingsStore& key);
 void WriteGeneralSettings(const GeneralSettings& settings, SettingsStore& key);
+// "OtherMonitors": 0 or 1 as a DWORD; anything else, or nothing, reads as 1
+// (a cube on each monitor) and is left in the key as it is.
+void ReadOtherMonitors(GeneralSettings& settings, const SettingsStore& key);
+void WriteOtherMonitors(const GeneralSettings& settings, SettingsStore& key);
 
 // The cube values in position order, named from group and first_index.
 void ReadCubeSettings(CubeSettings& settings, const SettingsStore& key, int group, int first_index);

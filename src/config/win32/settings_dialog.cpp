@@ -98,7 +98,7 @@ void FinishOpening(SettingsDialogContext& state) {
     SettingsDialogHost& host = *state.host;
     AttachOptionsAndAboutTips(state);
     host.LoadAllSettings(state.dialog);
-    FillFramerateList(state);
+    FillOptionsLists(state);
     const std::uint32_t open_count = host.CountOpening();
 
     const std::string version = host.VersionText();

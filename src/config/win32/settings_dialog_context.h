@@ -42,7 +42,7 @@ INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM
 void AttachOptionsAndAboutTips(SettingsDialogContext& state);
 void AttachListPageTips(SettingsDialogContext& state);
 void FillCubeLists(SettingsDialogContext& state);
-void FillFramerateList(SettingsDialogContext& state);
+void FillOptionsLists(SettingsDialogContext& state);
 void SetOptionsControls(SettingsDialogContext& state);
 // The check boxes, number fields and lists of the Pictures, Cube Appearance
 // and Music pages, from the record.

@@ -28,6 +28,8 @@ constexpr const char* kCubeStyles[] = {"Huge cube", "Large cube", "Medium cube",
 constexpr const char* kGlasses[] = {"Sky blue", "Silver chrome", "Disabled"};
 constexpr const char* kBackgrounds[] = {"Solid color", "First picture in list", "Star field"};
 constexpr const char* kFramerates[] = {"10 fps", "20 fps", "30 fps", "60 fps", "100 fps", "Infinite"};
+// In the order of OtherMonitors.
+constexpr const char* kOtherMonitors[] = {"Black", "A cube of their own"};
 
 constexpr const char* kMaxTextureTip =
     "By default all images are scaled to 512x512.  Check this if you want images scaled to your graphics cards "
@@ -180,6 +182,7 @@ std::int32_t* ListField(SettingsDialogContext& state, int control) {
     case IDC_CUBE_GLASS: return &state.host->Cube().cube_glass;
     case IDC_BACKGROUND: return &state.host->Cube().background;
     case IDC_TARGET_FRAMERATE: return &state.host->General().target_framerate;
+    case IDC_OTHER_MONITORS: return &state.host->General().other_monitors;
     default: return nullptr;
     }
 }
@@ -308,6 +311,8 @@ void AttachOptionsAndAboutTips(SettingsDialogContext& state) {
                                        "more time to other programs."},
                 {IDC_USE_OTHER_RESOLUTION, "Switch the screen to the resolution, refresh rate and color depth "
                                            "below while the screen saver runs."},
+                {IDC_OTHER_MONITORS, "What the monitors other than the main one show while the screen saver "
+                                     "runs: black, or a cube of their own with the next pictures of the list."},
                 {IDC_RESOLUTION, "The screen resolution while the screen saver runs."},
                 {IDC_REFRESH_RATE, "The refresh rate while the screen saver runs."},
                 {IDC_COLOR_DEPTH, "The color depth while the screen saver runs."},
@@ -349,11 +354,13 @@ void FillCubeLists(SettingsDialogContext& state) {
     FillList(cube, IDC_BACKGROUND, kBackgrounds);
 }
 
-void FillFramerateList(SettingsDialogContext& state) {
+void FillOptionsLists(SettingsDialogContext& state) {
     HWND options = PageWindow(state, SettingsPageId::Options);
     if (!options) return;
     FillList(options, IDC_TARGET_FRAMERATE, kFramerates);
     SelectIndex(options, IDC_TARGET_FRAMERATE, state.host->General().target_framerate);
+    FillList(options, IDC_OTHER_MONITORS, kOtherMonitors);
+    SelectIndex(options, IDC_OTHER_MONITORS, state.host->General().other_monitors);
 }
 
 void SetOptionsControls(SettingsDialogContext& state) {

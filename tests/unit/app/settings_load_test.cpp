@@ -113,6 +113,33 @@ TEST_F(SettingsLoadTest, KeyThatCannotBeOpenedLeavesDefaults) {
     EXPECT_EQ(app.Cube().texture_size_cap, 1024);
 }
 
+// "OtherMonitors" takes 0 or 1; anything else reads as 1 and stays in the
+// key, through the first run too, until the user presses OK.
+TEST_F(SettingsLoadTest, OtherMonitorsReadsZeroOrOneAndOnlyOkWritesIt) {
+    const std::string name = "OtherMonitors";
+    struct Case {
+        std::optional<std::uint32_t> dword;
+        const char* text;
+        int expected;
+    } cases[] = {{std::nullopt, nullptr, 1}, {0, nullptr, 0}, {1, nullptr, 1}, {2, nullptr, 1},
+                 {0xFFFFFFFF, nullptr, 1}, {std::nullopt, "0", 1}};
+    for (const Case& c : cases) {
+        MemoryRegistry fresh;
+        if (c.dword) fresh.root.WriteDword(name, *c.dword);
+        if (c.text) fresh.root.WriteString(name, c.text);
+        CubeSaverApp app;
+        app.LoadAllSettings(nullptr, fresh, 1);  // the first run
+        EXPECT_EQ(app.General().other_monitors, c.expected);
+        const auto kept = fresh.root.Read(name);
+        EXPECT_EQ(kept.has_value(), c.dword || c.text);
+        app.SaveSettings(nullptr, fresh);
+        const auto written = fresh.root.Read(name);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(written->type, ValueType::Dword);
+        EXPECT_EQ(written->bytes, (std::vector<std::uint8_t>{static_cast<std::uint8_t>(c.expected), 0, 0, 0}));
+    }
+}
+
 TEST_F(SettingsLoadTest, ListsAreBuiltOnlyOutsideConfigureMode) {
     {
         CubeSaverApp first;
