@@ -49,20 +49,38 @@ void BorderFromBackground(std::int32_t color, std::uint8_t border[3]) {
 
 std::string DefaultPictureName() { return kDefaultPictureName.Decode(); }
 
+PictureHandOff& DeckOf(PictureHandOff& handoff) { return handoff.deck ? *handoff.deck : handoff; }
+
+namespace {
+
+// The next picture's path, picked from the deck under its list lock, so
+// that the cubes sharing a list each get a picture of their own.
+std::optional<std::string> PickNextPicture(PictureHandOff& handoff, bool first_picture, ClockSource& clock) {
+    PictureHandOff& deck = DeckOf(handoff);
+    std::lock_guard<std::mutex> guard(deck.list_lock);
+    PathList& list = deck.pictures;
+    handoff.last_pick = -1;
+    if (first_picture) return list.Empty() ? std::nullopt : std::optional<std::string>(list.Entries().front());
+    if (!list.Randomize()) return list.NextInOrder();
+    std::optional<std::string> path = list.NextShuffled(clock.TickCount());
+    if (list.Remembers()) handoff.last_pick = list.LastPicked();
+    return path;
+}
+
+// Counts a picture as shown in the deck's list; a shuffle cycle shared by
+// several cubes counts each picture once, whichever cube showed it.
+void MarkShownInDeck(PictureHandOff& handoff, std::int32_t pick, ClockSource& clock) {
+    PictureHandOff& deck = DeckOf(handoff);
+    std::lock_guard<std::mutex> guard(deck.list_lock);
+    deck.pictures.MarkShown(pick, FreshShuffleSeed(clock));
+}
+
+}  // namespace
+
 Status LoadNextPicture(PictureHandOff& handoff, Texture* texture, bool first_picture, ClockSource& clock,
                        const ResourceStore& resources) {
     if (!texture) return status::kPointer;
-    std::optional<std::string> path;
-    PathList& list = handoff.pictures;
-    handoff.last_pick = -1;
-    if (first_picture) {
-        if (!list.Empty()) path = list.Entries().front();
-    } else if (list.Randomize()) {
-        path = list.NextShuffled(clock.TickCount());
-        if (list.Remembers()) handoff.last_pick = list.LastPicked();
-    } else {
-        path = list.NextInOrder();
-    }
+    const std::optional<std::string> path = PickNextPicture(handoff, first_picture, clock);
 
     const PictureLoadOptions& o = handoff.options;
     if (path && Succeeded(LoadPictureTexture(texture, path->c_str(), o.texture_size, o.texture_size, o.border[0],
@@ -84,7 +102,7 @@ std::uint32_t FreshShuffleSeed(ClockSource& clock) {
 void CountShownPicture(PictureHandOff& h, ClockSource& clock) {
     if (h.shown_pick < 0) return;
     try {
-        h.pictures.MarkShown(h.shown_pick, FreshShuffleSeed(clock));
+        MarkShownInDeck(h, h.shown_pick, clock);
     } catch (...) {
         // A new cycle found no memory: the next run starts one again.
     }
@@ -103,6 +121,7 @@ void RunPictureLoader(const std::shared_ptr<PictureHandOff>& shared, ClockSource
                 return;
             }
             std::lock_guard<std::mutex> guard(h.lock);
+            std::lock_guard<std::mutex> list_guard(h.list_lock);
             CompleteList(h.pictures, std::move(rest), h.completion, FreshShuffleSeed(clock));
             Frames().Event('C', static_cast<double>(h.pictures.Count()));
         } catch (...) {
@@ -139,7 +158,7 @@ PictureLoader::~PictureLoader() { Stop(); }
 
 Status PictureLoader::LoadNow(Texture* texture, bool first_picture) {
     const Status status = LoadNextPicture(*handoff_, texture, first_picture, *clock_, *resources_);
-    handoff_->pictures.MarkShown(handoff_->last_pick, FreshShuffleSeed(*clock_));
+    MarkShownInDeck(*handoff_, handoff_->last_pick, *clock_);
     return status;
 }
 

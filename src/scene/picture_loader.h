@@ -37,7 +37,13 @@ void BorderFromBackground(std::int32_t background_color, std::uint8_t border[3])
 
 // The state shared by the render thread and the loader thread.
 struct PictureHandOff {
+    // The list this loader picks from, unless it deals from another cube's
+    // (deck): the cubes on several monitors share one list.
     PathList pictures;
+    std::shared_ptr<PictureHandOff> deck;
+    // Guards pictures against the loaders of every cube that deals from it;
+    // taken last, after any other lock.
+    std::mutex list_lock;
     ListCompletion completion;  // the rest of the list, listed by the thread
     std::int32_t last_pick = -1;     // entry of the latest remembered-shuffle pick
     std::int32_t pending_pick = -1;  // the same for the pending texture
@@ -91,6 +97,8 @@ public:
     PictureLoader& operator=(const PictureLoader&) = delete;
 
     PictureHandOff& HandOff() { return *handoff_; }
+    // For a loader that deals from this one's list.
+    const std::shared_ptr<PictureHandOff>& SharedHandOff() const { return handoff_; }
     PathList& Pictures() { return handoff_->pictures; }
 
     // Loads synchronously on the calling thread (start-up, before the
@@ -121,6 +129,9 @@ private:
     // asks every time, but it changes seldom.
     std::optional<LoaderPriority> priority_;
 };
+
+// The hand-off whose list the loader picks from: its deck's, or its own.
+PictureHandOff& DeckOf(PictureHandOff& handoff);
 
 // A seed for a new shuffle cycle.
 std::uint32_t FreshShuffleSeed(ClockSource& clock);

@@ -99,6 +99,57 @@ TEST_F(PictureLoaderTest, ShuffleShowsEachOncePerPass) {
     }
 }
 
+// Cubes on several monitors deal from one list: each load takes the next
+// picture, whichever cube asks, and a shuffled pass is shared by all.
+TEST_F(PictureLoaderTest, CubesSharingAListEachTakeTheNextPicture) {
+    for (const char* name : {"red.bmp", "green.bmp", "blue.bmp"}) handoff.pictures.Append(dir.Path(name));
+    auto first = std::make_shared<PictureHandOff>();
+    first->options.texture_size = 16;
+    first->pictures = handoff.pictures;
+    PictureHandOff second;
+    second.options.texture_size = 16;
+    second.deck = first;
+    const std::array<std::array<int, 3>, 4> expected = {{{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 0, 0}}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        Texture t;
+        ASSERT_EQ(LoadNextPicture(i % 2 ? second : *first, &t, false, clock, Resources()), status::kOk);
+        EXPECT_EQ(Centre(t), expected[i]) << i;
+    }
+    EXPECT_EQ(second.pictures.Count(), 0u);  // the second cube has no list of its own
+
+    first->pictures.SetRandomize(true);
+    for (int pass = 0; pass < 4; ++pass) {
+        std::set<std::array<int, 3>> seen;
+        for (int i = 0; i < 3; ++i) {
+            Texture t;
+            ASSERT_EQ(LoadNextPicture((pass + i) % 2 ? second : *first, &t, false, clock, Resources()), status::kOk);
+            seen.insert(Centre(t));
+        }
+        EXPECT_EQ(seen.size(), 3u) << "pass " << pass;
+    }
+}
+
+TEST_F(PictureLoaderTest, TwoLoaderThreadsDealFromOneList) {
+    auto first = std::make_shared<PictureHandOff>();
+    for (const char* name : {"red.bmp", "green.bmp", "blue.bmp"}) first->pictures.Append(dir.Path(name));
+    first->pictures.SetRandomize(true);
+    PictureHandOff second;
+    second.deck = first;
+    std::thread other([&] {
+        for (int i = 0; i < 20; ++i) {
+            Texture t;
+            LoadNextPicture(second, &t, false, clock, Resources());
+            second.shown_pick = second.last_pick;
+            CountShownPicture(second, clock);
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        Texture t;
+        EXPECT_EQ(LoadNextPicture(*first, &t, false, clock, Resources()), status::kOk);
+    }
+    other.join();
+}
+
 TEST_F(PictureLoaderTest, CorruptMissingOrNoPictureGivesTheDefault) {
     Texture t;
     EXPECT_EQ(Load(t), status::kOk);  // empty list
