@@ -78,8 +78,41 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
         handoff.options.texture_size = preview ? kPreviewTextureSize : kTextureSize;
         handoff.options.letterbox = cube.stretch_to_fit == 0;
         BorderFromBackground(cube.background_color, handoff.options.border);
+        return StartDrawing(window, cube, general, false);
+    } catch (const std::bad_alloc&) {
+        return status::kOutOfMemory;
+    }
+}
 
+int CubeScene::StartBeside(WindowHandle window, SaverScene& first, CubeSettings& cube,
+                           const GeneralSettings& general) {
+    auto* primary = dynamic_cast<CubeScene*>(&first);
+    if (primary == nullptr || !primary->started_ || started_) return status::kFail;
+    try {
+        PictureHandOff& handoff = loader_.HandOff();
+        handoff.deck = primary->loader_.SharedHandOff();
+        handoff.completion.bound = true;  // the first cube's loader lists the rest
+        handoff.options.texture_size = kTextureSize;
+        handoff.options.letterbox = cube.stretch_to_fit == 0;
+        BorderFromBackground(cube.background_color, handoff.options.border);
+        return StartDrawing(window, cube, general, true);
+    } catch (const std::bad_alloc&) {
+        return status::kOutOfMemory;
+    }
+}
+
+int CubeScene::StartDrawing(WindowHandle window, CubeSettings& cube, const GeneralSettings& general, bool beside) {
+    try {
+        PictureHandOff& handoff = loader_.HandOff();
         device_.Create(window);
+        if (beside) {
+            // Its monitor shows black instead; the first cube carries on.
+            if (!device_.HasContext()) {
+                device_.Destroy();
+                return status::kFail;
+            }
+            device_.PresentWithoutWaiting();
+        }
 
         background_picture_.reset();
         star_count_ = 0;
@@ -101,7 +134,7 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
         LoadMeshes();
         if (background_picture_) background_picture_ = LoadUploaded(true);
         faces_[0] = LoadUploaded(false);
-        Frames().Event('P', static_cast<double>(handoff.pictures.Count()));
+        if (!beside) Frames().Event('P', static_cast<double>(handoff.pictures.Count()));
         BuildBackgroundMeshes();
         loader_.Start();
         SetUpGlass(cube.cube_glass);
@@ -125,8 +158,8 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
 
         limiter_on_ = general.frame_limiter == 1;
         show_names_ = cube.show_picture_names != 0;
-        show_date_time_ = general.show_date_time != 0;
-        show_frame_rate_ = general.show_frame_rate != 0;
+        show_date_time_ = !beside && general.show_date_time != 0;
+        show_frame_rate_ = !beside && general.show_frame_rate != 0;
         return status::kOk;
     } catch (const std::bad_alloc&) {
         return status::kOutOfMemory;
@@ -193,6 +226,7 @@ void CubeScene::SetUpGlass(int glass_style) {
 
 int CubeScene::Frame() {
     if (!started_) return status::kOk;
+    device_.MakeCurrent();
     float dt = 0.0f;
     if (!frame_clock_started_) {
         frame_clock_.Start();
@@ -375,6 +409,7 @@ void CubeScene::SetLoaderPriority(LoaderPriority priority) { loader_.SetPriority
 bool CubeScene::Key(unsigned virtual_key) { return started_ && animation_.Key(virtual_key, *this); }
 
 void CubeScene::Resize(WindowHandle window) {
+    device_.MakeCurrent();
     int width = 0, height = 0;
     if (ClientSize(window, width, height)) device_.SetViewport(0, 0, width, height);
     Repaint();
@@ -382,6 +417,7 @@ void CubeScene::Resize(WindowHandle window) {
 
 int CubeScene::Shutdown() {
     loader_.Stop();
+    device_.MakeCurrent();
     const std::string sky = kSkyMap.Decode();
     const std::string chrome = kChromeMap.Decode();
     device_.ReleaseMaterial(&glass_mesh_);

@@ -27,6 +27,8 @@ public:
 
     int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
               PathList pictures, ListCompletion completion) override;
+    int StartBeside(WindowHandle window, SaverScene& first, CubeSettings& cube,
+                    const GeneralSettings& general) override;
     int Frame() override;
     void Repaint() override { ++repaints_; }
     int Shutdown() override;
@@ -46,6 +48,9 @@ private:
     void RequestNextPicture() override;
     void SetLoaderPriority(LoaderPriority priority) override;
 
+    // Start's work once the loader's list is set up: the device on the
+    // window, the first picture and the loader thread.
+    int StartDrawing(WindowHandle window, CubeSettings& cube, const GeneralSettings& general, bool beside);
     void LoadMeshes();
     void BuildBackgroundMeshes();
     void SetUpGlass(int glass_style);

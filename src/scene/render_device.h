@@ -47,6 +47,12 @@ public:
     void EndOverlay();
     // Swaps the main plane. Always 0.
     Status Present();
+    // Makes this device's context the thread's current one: a thread that
+    // draws into several windows (one per monitor) switches before each.
+    void MakeCurrent();
+    // Presenting no longer waits for the display's vertical blank where the
+    // driver lets it choose: one window's swap must not hold up another's.
+    void PresentWithoutWaiting();
 
     // Binds the texture's OpenGL copy, making it first (after shrinking the
     // pixels to the maximum texture size) when it has none or is stale. 0

@@ -16,6 +16,14 @@ public:
     // Negative when the scene cannot run.
     virtual int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
                       PathList pictures, ListCompletion completion) = 0;
+    // Starts a scene on another monitor's window beside a started one,
+    // dealing from its picture list; it shows the pictures' names but
+    // neither the date and time nor the frame rate. Negative when it cannot
+    // run there (no OpenGL context, another kind of scene).
+    virtual int StartBeside(WindowHandle window, SaverScene& first, CubeSettings& cube,
+                            const GeneralSettings& general) {
+        return -1;
+    }
     // Negative ends the main loop; status::kNothingToDo when the frame
     // would have been the one on the screen and was not drawn.
     virtual int Frame() = 0;

@@ -62,6 +62,20 @@ Status RenderDevice::Destroy() {
     return had_context ? status::kOk : status::kNothingToDo;
 }
 
+void RenderDevice::MakeCurrent() {
+    if (context_ != nullptr && wglGetCurrentContext() != context_) wglMakeCurrent(device_context_, context_);
+}
+
+void RenderDevice::PresentWithoutWaiting() {
+    using SwapInterval = BOOL(WINAPI*)(int);
+    MakeCurrent();
+    if (context_ == nullptr) return;
+    // An extension: asked for while the context is current.
+    const auto set_interval =
+        reinterpret_cast<SwapInterval>(reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+    if (set_interval) set_interval(0);
+}
+
 Status RenderDevice::Present() {
     if (device_context_ != nullptr) wglSwapLayerBuffers(device_context_, WGL_SWAP_MAIN_PLANE);
     return status::kOk;
