@@ -2,6 +2,7 @@
 
 #include "app/exit_rules.h"
 #include "app/process_state.h"
+#include "base/status.h"
 #include "config/settings_defaults.h"
 #include "config/settings_values.h"
 
@@ -10,8 +11,9 @@ namespace {
 constexpr unsigned kMessageKeyDown = 0x0100;
 }
 
-CubeSaverApp::CubeSaverApp(ListSources sources, SaverScene* scene, MediaControl* media)
-    : sources_(sources), scene_(scene), music_(media) {
+CubeSaverApp::CubeSaverApp(ListSources sources, SaverScene* scene, MediaControl* media,
+                           MonitorCubes::SceneMaker make_monitor_cube)
+    : sources_(std::move(sources)), scene_(scene), music_(media), monitor_cubes_(std::move(make_monitor_cube)) {
     // Last step of construction: the page groups take their defaults.
     ResetDefaults(nullptr, kAllGroups);
 }
@@ -56,6 +58,7 @@ int CubeSaverApp::PreWindowMessage(WindowHandle window, unsigned message, std::u
     // The command keys belong to the scene and never end the saver.
     if (message == kMessageKeyDown && CommandForKey(static_cast<unsigned>(wparam)) != SceneCommand::None) {
         if (scene_) scene_->Key(static_cast<unsigned>(wparam));
+        monitor_cubes_.Key(static_cast<unsigned>(wparam));
         return 1;
     }
     return 0;
@@ -64,9 +67,22 @@ int CubeSaverApp::PreWindowMessage(WindowHandle window, unsigned message, std::u
 int CubeSaverApp::StartScene(WindowHandle window, DeviceContextHandle) {
     if (!scene_) return 0;
     // From here on the picture list belongs to the scene's loader.
-    return scene_->Start(window, Process().mode == ScreenMode::Preview, cube_, general_, std::move(picture_list_),
-                         std::move(picture_completion_));
+    const int started = scene_->Start(window, Process().mode == ScreenMode::Preview, cube_, general_,
+                                      std::move(picture_list_), std::move(picture_completion_));
+    scene_started_ = started >= 0;
+    return started;
 }
+
+bool CubeSaverApp::StartMonitorCube(WindowHandle window) {
+    if (!scene_ || !scene_started_ || Process().mode != ScreenMode::Saver ||
+        general_.other_monitors != static_cast<std::int32_t>(OtherMonitors::OwnCube))
+        return false;
+    return monitor_cubes_.Start(window, *scene_, cube_, general_);
+}
+
+void CubeSaverApp::StopMonitorCube(WindowHandle window) { monitor_cubes_.Stop(window); }
+
+bool CubeSaverApp::HasMonitorCube(WindowHandle window) const { return monitor_cubes_.Has(window); }
 
 int CubeSaverApp::OnWindowReplaced(WindowHandle window, DeviceContextHandle) {
     music_.MoveTo(window);
@@ -80,21 +96,39 @@ int CubeSaverApp::RenderFrame(WindowHandle window, DeviceContextHandle) {
     if (DisplayWakes() != display_wakes_seen_) {
         display_wakes_seen_ = DisplayWakes();
         scene_->Repaint();
+        monitor_cubes_.RepaintAll();
     }
-    return scene_->Frame();
+    const int first = scene_->Frame();
+    if (first < 0) return first;
+    // Every cube is drawn in the same pass, so all keep the frame rate.
+    const bool others_drew = monitor_cubes_.Frame();
+    return others_drew ? status::kOk : first;
 }
 
 // The scene draws only what changed; the window's picture is drawn again
 // by the next frame.
-int CubeSaverApp::OnPaint(WindowHandle, DeviceContextHandle) {
-    if (scene_) scene_->Repaint();
+int CubeSaverApp::OnPaint(WindowHandle window, DeviceContextHandle) {
+    if (monitor_cubes_.Has(window)) {
+        monitor_cubes_.Repaint(window);
+    } else if (scene_) {
+        scene_->Repaint();
+    }
     return 0;
 }
 
-int CubeSaverApp::StopScene(WindowHandle, DeviceContextHandle) { return scene_ ? scene_->Shutdown() : 0; }
+int CubeSaverApp::StopScene(WindowHandle, DeviceContextHandle) {
+    // The other cubes first: they deal from the first one's list.
+    monitor_cubes_.StopAll();
+    scene_started_ = false;
+    return scene_ ? scene_->Shutdown() : 0;
+}
 
 void CubeSaverApp::OnResize(WindowHandle window) {
-    if (scene_) scene_->Resize(window);
+    if (monitor_cubes_.Has(window)) {
+        monitor_cubes_.Resize(window);
+    } else if (scene_) {
+        scene_->Resize(window);
+    }
 }
 
 // Without a media-control window no notification can start the next song,

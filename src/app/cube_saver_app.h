@@ -5,6 +5,7 @@
 #include "library/path_list.h"
 #include "library/picture_lists.h"
 #include "scene/saver_scene.h"
+#include "app/monitor_cubes.h"
 #include "app/screen_saver_app.h"
 #include "config/settings.h"
 #include "scene/music_player.h"
@@ -23,7 +24,9 @@ struct ListSources {
 
 class CubeSaverApp : public ScreenSaverApp {
 public:
-    explicit CubeSaverApp(ListSources sources = {}, SaverScene* scene = nullptr, MediaControl* media = nullptr);
+    // make_monitor_cube makes the scenes of the other monitors' cubes.
+    explicit CubeSaverApp(ListSources sources = {}, SaverScene* scene = nullptr, MediaControl* media = nullptr,
+                          MonitorCubes::SceneMaker make_monitor_cube = nullptr);
     ~CubeSaverApp() override;
 
     void LoadSettings(WindowHandle owner, bool store, SettingsStore* key, int group, int first_index) override;
@@ -37,6 +40,9 @@ public:
     int StopScene(WindowHandle window, DeviceContextHandle dc) override;
     void OnResize(WindowHandle window) override;
     void OnDisplayPowerDown() override;
+    bool StartMonitorCube(WindowHandle window) override;
+    void StopMonitorCube(WindowHandle window) override;
+    bool HasMonitorCube(WindowHandle window) const override;
 
     CubeSettings& Cube() { return cube_; }
     const CubeSettings& Cube() const { return cube_; }
@@ -52,6 +58,8 @@ private:
     PathList picture_list_;
     ListCompletion picture_completion_;
     MusicPlayer music_;
+    MonitorCubes monitor_cubes_;
+    bool scene_started_ = false;
     std::uint32_t display_wakes_seen_ = 0;
 };
 

@@ -60,6 +60,14 @@ public:
     virtual void OnDisplayPowerDown() {}
     // 15
     virtual void VersionText(std::string& out);
+    // 16: the full-screen saver's window over another monitor gets a cube
+    // of its own (true) when the settings ask for it and it could start
+    // there; otherwise it stays black.
+    virtual bool StartMonitorCube(WindowHandle window) { return false; }
+    // 17: before that window goes.
+    virtual void StopMonitorCube(WindowHandle window) {}
+    // 18
+    virtual bool HasMonitorCube(WindowHandle window) const { return false; }
 
     // Runs the preview, full-screen or windowed saver until it ends.
     void Run(WindowHandle parent, int show_command);

@@ -48,7 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     CubeScene* scene = new (std::nothrow) CubeScene();
     const auto shuffle_memory = std::make_shared<SettingsShuffleMemory>([] { return OpenSettingsKey(); });
     CubeSaverApp* app =
-        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory, InstalledSystemFormats()}, scene, &media)
+        scene ? new (std::nothrow) CubeSaverApp(ListSources{&lister, &special_folders, shuffle_memory,
+                                                            InstalledSystemFormats()},
+                                                scene, &media, [] { return std::make_unique<CubeScene>(); })
               : nullptr;
     if (!app) {
         delete scene;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/process_state.h"
+#include "app/screen_saver_app.h"
 #include "app/win32/saver_window.h"
 
 namespace cs {
@@ -26,7 +28,13 @@ HWND CreateCover(HINSTANCE instance, const ScreenRect& r) {
                                  r.bottom - r.top, nullptr, nullptr, instance, MonitorCoverMarker());
     // Shown without activation: the main window keeps the keyboard.
     if (cover) ShowWindow(cover, SW_SHOWNOACTIVATE);
+    if (cover && Process().app) Process().app->StartMonitorCube(cover);
     return cover;
+}
+
+void DestroyCover(HWND cover) {
+    if (Process().app) Process().app->StopMonitorCube(cover);
+    DestroyWindow(cover);
 }
 
 }  // namespace
@@ -48,7 +56,7 @@ void FollowMonitorLayout(HINSTANCE instance, HWND main_window) {
 void ArrangeMonitorCovers(HINSTANCE instance, HWND main_window, std::span<const ScreenRect> wanted) {
     std::vector<HWND>& covers = Covers();
     while (covers.size() > wanted.size()) {
-        DestroyWindow(covers.back());
+        DestroyCover(covers.back());
         covers.pop_back();
     }
     for (std::size_t i = 0; i < wanted.size(); ++i) {
@@ -66,8 +74,15 @@ void ArrangeMonitorCovers(HINSTANCE instance, HWND main_window, std::span<const 
 
 void CloseMonitorCovers() {
     std::vector<HWND>& covers = Covers();
-    for (HWND cover : covers) DestroyWindow(cover);
+    for (HWND cover : covers) DestroyCover(cover);
     covers.clear();
+}
+
+void StartMonitorCubes() {
+    ScreenSaverApp* app = Process().app;
+    if (!app) return;
+    for (HWND cover : Covers())
+        if (!app->HasMonitorCube(cover)) app->StartMonitorCube(cover);
 }
 
 bool IsMonitorCover(HWND window) {

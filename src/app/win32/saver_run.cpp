@@ -138,6 +138,7 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
         return;
     }
 
+    if (mode == ScreenMode::Saver) StartMonitorCubes();
     not_ready_ = false;
     if (!preview) SetForegroundWindow(window);
     ShowWindow(window, show_command);

@@ -117,7 +117,10 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
         return 0;
 
     case WM_SIZE:
-        if (IsMonitorCover(window)) return 0;
+        if (IsMonitorCover(window)) {
+            if (app) app->OnResize(window);
+            return 0;
+        }
         if (policy.mode == ScreenMode::Windowed && app) SaverWindowAccess::SetDisplayIdle(*app, wparam == SIZE_MINIMIZED);
         if (app) app->OnResize(window);
         return 0;
@@ -143,7 +146,13 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
         break;
 
     case WM_PAINT:
-        if (IsMonitorCover(window)) break;  // the class brush paints it black
+        if (IsMonitorCover(window)) {
+            if (!app || !app->HasMonitorCube(window)) break;  // the class brush paints it black
+            // Its cube draws the whole window again with its next frame.
+            ValidateRect(window, nullptr);
+            app->OnPaint(window, nullptr);
+            return 0;
+        }
         if (!app || SaverWindowAccess::NotReady(*app)) {
             // Nothing to draw yet; validate so the system stops asking.
             ValidateRect(window, nullptr);
