@@ -16,7 +16,8 @@ bool MonitorCubes::Start(WindowHandle window, SaverScene& first, CubeSettings& c
     try {
         std::unique_ptr<SaverScene> scene = make_scene_();
         if (!scene) return false;
-        if (scene->StartBeside(window, first, cube, general) < 0) {
+        const int position = static_cast<int>(cubes_.size()) + 1;
+        if (scene->StartBeside(window, first, position, cube, general) < 0) {
             scene->Shutdown();
             return false;
         }

@@ -210,4 +210,15 @@ Matrix4 CubeAnimation::ModelMatrix(const Matrix4& view) const {
            Matrix4::RotationY(spin_offset_.y) * Matrix4::RotationZ(spin_offset_.z) * Matrix4::Rotation(orientation_);
 }
 
+float StaggeredTurnLead(int position, float show_length) {
+    if (position <= 0 || !(show_length > 0.0f)) return 0.0f;
+    constexpr double kGoldenFraction = 0.6180339887498949;
+    const double fraction = position * kGoldenFraction - std::floor(position * kGoldenFraction);
+    return static_cast<float>(fraction * show_length);
+}
+
+void CubeAnimation::LeadFirstTurn(float seconds) {
+    if (seconds > 0.0f) t_ = -std::min(seconds, show_length_);
+}
+
 }  // namespace cs

@@ -30,6 +30,12 @@ public:
     virtual void SetLoaderPriority(LoaderPriority priority) = 0;
 };
 
+// How much sooner the cube at this position beside the first (1, 2, ...)
+// turns first: spread over the showing length by the golden ratio, so that
+// however many monitors there are no two cubes turn at the same moment and
+// their pictures are decoded one after another.
+float StaggeredTurnLead(int position, float show_length);
+
 class CubeAnimation {
 public:
     // Depth offset range of the "Zooming" style and its speed limit.
@@ -41,6 +47,9 @@ public:
     // counts as 1 and is written back so that the record agrees.
     void Configure(CubeSettings& settings);
     void SetStarted(bool started) { started_ = started; }
+    // The first turn comes this many seconds sooner (at most the showing
+    // length): cubes side by side on several monitors turn one at a time.
+    void LeadFirstTurn(float seconds);
 
     // One frame of dt seconds.
     void Advance(float dt, CubeAnimationHost& host);

@@ -84,7 +84,7 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
     }
 }
 
-int CubeScene::StartBeside(WindowHandle window, SaverScene& first, CubeSettings& cube,
+int CubeScene::StartBeside(WindowHandle window, SaverScene& first, int position, CubeSettings& cube,
                            const GeneralSettings& general) {
     auto* primary = dynamic_cast<CubeScene*>(&first);
     if (primary == nullptr || !primary->started_ || started_) return status::kFail;
@@ -95,7 +95,9 @@ int CubeScene::StartBeside(WindowHandle window, SaverScene& first, CubeSettings&
         handoff.options.texture_size = kTextureSize;
         handoff.options.letterbox = cube.stretch_to_fit == 0;
         BorderFromBackground(cube.background_color, handoff.options.border);
-        return StartDrawing(window, cube, general, true);
+        const int started = StartDrawing(window, cube, general, true);
+        if (started >= 0) animation_.LeadFirstTurn(StaggeredTurnLead(position, animation_.ShowLength()));
+        return started;
     } catch (const std::bad_alloc&) {
         return status::kOutOfMemory;
     }

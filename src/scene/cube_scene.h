@@ -27,7 +27,7 @@ public:
 
     int Start(WindowHandle window, bool preview, CubeSettings& cube, const GeneralSettings& general,
               PathList pictures, ListCompletion completion) override;
-    int StartBeside(WindowHandle window, SaverScene& first, CubeSettings& cube,
+    int StartBeside(WindowHandle window, SaverScene& first, int position, CubeSettings& cube,
                     const GeneralSettings& general) override;
     int Frame() override;
     void Repaint() override { ++repaints_; }

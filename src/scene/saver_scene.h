@@ -18,9 +18,11 @@ public:
                       PathList pictures, ListCompletion completion) = 0;
     // Starts a scene on another monitor's window beside a started one,
     // dealing from its picture list; it shows the pictures' names but
-    // neither the date and time nor the frame rate. Negative when it cannot
-    // run there (no OpenGL context, another kind of scene).
-    virtual int StartBeside(WindowHandle window, SaverScene& first, CubeSettings& cube,
+    // neither the date and time nor the frame rate. `position` counts the
+    // cubes beside the first from 1: each turns at its own moments.
+    // Negative when it cannot run there (no OpenGL context, another kind of
+    // scene).
+    virtual int StartBeside(WindowHandle window, SaverScene& first, int position, CubeSettings& cube,
                             const GeneralSettings& general) {
         return -1;
     }

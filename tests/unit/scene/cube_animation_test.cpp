@@ -282,5 +282,18 @@ TEST(FaceOrientation, EachFaceMeshTurnsTowardTheViewer) {
     EXPECT_NEAR(right.z, 1.0f, 1e-5f);
 }
 
+TEST(StaggeredTurns, CubesSideBySideTurnAtTheirOwnMoments) {
+    std::vector<float> leads = {0.0f};
+    for (int position = 1; position <= 5; ++position) {
+        const float lead = StaggeredTurnLead(position, 4.0f);
+        EXPECT_GE(lead, 0.0f);
+        EXPECT_LT(lead, 4.0f);
+        for (float other : leads) EXPECT_GT(std::abs(lead - other), 0.2f) << position;
+        leads.push_back(lead);
+    }
+    EXPECT_EQ(StaggeredTurnLead(0, 4.0f), 0.0f);
+}
+
+
 }  // namespace
 }  // namespace cs
