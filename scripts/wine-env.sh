@@ -75,6 +75,32 @@ xvfb_stop() {
     fi
 }
 
+# Two monitors for Wine: a Xephyr with Xinerama inside the current display,
+# 1024x768 at 0,0 and 800x600 at 1024,0; DISPLAY names it from then on.
+# Wine takes the monitor layout from the display its desktop process starts
+# on: stop the server before and after.
+XEPHYR_PID=${XEPHYR_PID:-}
+xephyr_two_monitors_start() {
+    local fifo number
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xephyr -displayfd 3 -screen 1024x768 -origin 1024,0 -screen 800x600 +xinerama -extension RANDR -nolisten tcp \
+        3>"$fifo" >/dev/null 2>&1 &
+    XEPHYR_PID=$!
+    read -r number <"$fifo"
+    rm -f "$fifo"
+    [ -n "$number" ] || return 1
+    export DISPLAY=":$number"
+}
+
+xephyr_stop() {
+    if [ -n "$XEPHYR_PID" ]; then
+        kill "$XEPHYR_PID" 2>/dev/null || true
+        wait "$XEPHYR_PID" 2>/dev/null || true
+        XEPHYR_PID=""
+    fi
+}
+
 # The Windows path of a file or folder on this machine, without starting a
 # Wine program: the prefix's drive Z: is the root of the file system (checked).
 win_path() {

@@ -160,6 +160,7 @@ int CubeScene::StartDrawing(WindowHandle window, CubeSettings& cube, const Gener
 
         limiter_on_ = general.frame_limiter == 1;
         show_names_ = cube.show_picture_names != 0;
+        beside_ = beside;
         show_date_time_ = !beside && general.show_date_time != 0;
         show_frame_rate_ = !beside && general.show_frame_rate != 0;
         return status::kOk;
@@ -389,8 +390,9 @@ void CubeScene::StagePendingPicture() {
 bool CubeScene::PictureReady() { return loader_.HandOff().ready.load(); }
 
 void CubeScene::TakePendingPicture(int face) {
-    // For the benchmarks: how long past the showing period the picture came.
-    Frames().Event('S', -(animation_.PhaseTimer() + animation_.ShowLength()));
+    // For the benchmarks: how long past the showing period the picture came
+    // ('s' on the other monitors).
+    Frames().Event(beside_ ? 's' : 'S', -(animation_.PhaseTimer() + animation_.ShowLength()));
     PictureHandOff& h = loader_.HandOff();
     ++pictures_received_;
     std::lock_guard<std::mutex> guard(h.lock);

@@ -82,6 +82,7 @@ private:
     Texture font_;
 
     bool started_ = false;
+    bool beside_ = false;  // on another monitor beside the first cube
     bool frame_clock_started_ = false;
     Stopwatch frame_clock_;
     FrameRateCounter frame_rate_;

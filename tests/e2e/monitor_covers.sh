@@ -13,22 +13,10 @@ PICTURES="$BUILD_DIR/e2e-monitor-pictures"
 mkdir -p "$PICTURES"
 convert -size 64x64 xc:'#ff0000' BMP3:"$PICTURES/red.bmp"
 
-fifo=$(mktemp -u)
-mkfifo "$fifo"
-Xephyr -displayfd 3 -screen 1024x768 -origin 1024,0 -screen 800x600 +xinerama -extension RANDR -nolisten tcp \
-    3>"$fifo" >/dev/null 2>&1 &
-XEPHYR_PID=$!
-read -r number <"$fifo"
-rm -f "$fifo"
-[ -n "$number" ] || fail "Xephyr did not start"
-export DISPLAY=":$number"
-stop_xephyr() {
-    kill "$XEPHYR_PID" 2>/dev/null
-    wait "$XEPHYR_PID" 2>/dev/null
-}
+xephyr_two_monitors_start || fail "Xephyr did not start"
 # Wine's desktop process keeps the monitors it found: the next test starts a
 # fresh one on its own display.
-E2E_AT_EXIT+=(saver_forget_settings wine_stop_server stop_xephyr)
+E2E_AT_EXIT+=(saver_forget_settings wine_stop_server xephyr_stop)
 # Wine takes the monitor layout from the display its desktop process starts on.
 wine_stop_server
 wine_start_services
