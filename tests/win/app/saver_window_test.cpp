@@ -2,6 +2,8 @@
 // messages through the queue.
 #include <windows.h>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "app/cube_saver_app.h"
@@ -17,8 +19,17 @@ class CountingApp final : public CubeSaverApp {
 public:
     int resizes = 0;
     int power_downs = 0;
+    std::set<WindowHandle> cubes;  // the other monitors' windows with a cube
+    int cubes_stopped = 0;
     void OnResize(WindowHandle) override { ++resizes; }
     void OnDisplayPowerDown() override { ++power_downs; }
+    bool StartMonitorCube(WindowHandle window) override { return cubes.insert(window).second; }
+    void StopMonitorCube(WindowHandle window) override {
+        // Its window still there: the cube lets go of it first.
+        EXPECT_TRUE(IsWindow(window));
+        cubes_stopped += static_cast<int>(cubes.erase(window));
+    }
+    bool HasMonitorCube(WindowHandle window) const override { return cubes.count(window) > 0; }
 };
 
 int g_verify_calls = 0;
@@ -263,6 +274,7 @@ TEST_F(SaverWindowTest, MonitorCoversFollowTheLayoutAndEndTheSaverThroughTheMain
     ASSERT_NE(CoverAt(above), nullptr);
     EXPECT_TRUE(GetWindowLongPtrA(left_cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(SaverWindow().input.creation_tick, created);  // no new grace period
+    EXPECT_EQ(app_.cubes.size(), 2u);  // each cover asked for a cube
 
     // Activation moving to a cover stays inside the saver.
     SendMessageA(window_, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(left_cover));
@@ -275,6 +287,8 @@ TEST_F(SaverWindowTest, MonitorCoversFollowTheLayoutAndEndTheSaverThroughTheMain
     Pump();
     EXPECT_EQ(CoverAt(above), left_cover);
     EXPECT_EQ(CoverAt(left), nullptr);
+    EXPECT_EQ(app_.cubes_stopped, 1);
+    EXPECT_TRUE(app_.HasMonitorCube(left_cover));
 
     // A key on the cover asks for the password (past the grace period) and
     // closes the main window, which ends the loop.
@@ -285,6 +299,7 @@ TEST_F(SaverWindowTest, MonitorCoversFollowTheLayoutAndEndTheSaverThroughTheMain
     EXPECT_TRUE(quit_seen_);
     CloseMonitorCovers();
     EXPECT_FALSE(IsWindow(left_cover));
+    EXPECT_TRUE(app_.cubes.empty());
 }
 
 TEST_F(SaverWindowTest, DisplayChangeRemovesCoversTheMonitorsNoLongerNeed) {
@@ -297,6 +312,7 @@ TEST_F(SaverWindowTest, DisplayChangeRemovesCoversTheMonitorsNoLongerNeed) {
     // The test display has one monitor, under the main window.
     SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
     EXPECT_FALSE(IsWindow(cover));
+    EXPECT_EQ(app_.cubes_stopped, 1);
     Pump();
     EXPECT_TRUE(Alive());
     CloseMonitorCovers();
