@@ -211,10 +211,13 @@ TEST_F(SettingsDialogTest, OkWritesExactlyWhatWasChangedAndTheCounter) {
     Open();
     Click(Page(0), IDC_SHOW_PICTURE_NAMES);
     Pick(Page(1), IDC_CUBE_STYLE, 7);
+    Pick(Page(3), IDC_OTHER_MONITORS, 0);
     Command(IDOK);
 
     const Snapshot after = Values();
-    EXPECT_EQ(Changed(before, after), (std::set<std::string>{"000_077", "000_101", "000_108"}));
+    EXPECT_EQ(after.at("OtherMonitors"), (std::vector<std::uint8_t>{0, 0, 0, 0}));  // "Black"
+    // No run stores "OtherMonitors" before the user's first OK.
+    EXPECT_EQ(Changed(before, after), (std::set<std::string>{"000_077", "000_101", "000_108", "OtherMonitors"}));
     EXPECT_EQ(app_.Cube().cube_style, 7);
     EXPECT_EQ(ReadSettingsOpenCount(registry_.root), 1u);
 }
@@ -267,8 +270,10 @@ TEST_F(SettingsDialogTest, OddStoredValuesOpenAndAreWrittenBackUnchanged) {
     Store(18, -1);
     Store(105, static_cast<std::int32_t>(0xFF102030u));
     Store(107, -4);
+    registry_.root.WriteDword("OtherMonitors", 7);
     const Snapshot before = Values();
     Open();
+    EXPECT_EQ(Selected(Page(3), IDC_OTHER_MONITORS), 1);  // read as a cube of their own
     EXPECT_EQ(Selected(Page(1), IDC_CUBE_STYLE), -1);
     EXPECT_EQ(Selected(Page(3), IDC_TARGET_FRAMERATE), -1);
     EXPECT_EQ(Text(Page(1), IDC_SHOW_LENGTH), "-4");
@@ -276,7 +281,10 @@ TEST_F(SettingsDialogTest, OddStoredValuesOpenAndAreWrittenBackUnchanged) {
     HWND style = GetDlgItem(Page(1), IDC_CUBE_STYLE);
     SendMessageA(Page(1), WM_COMMAND, MAKEWPARAM(IDC_CUBE_STYLE, CBN_SETFOCUS), reinterpret_cast<LPARAM>(style));
     Command(IDOK);
-    EXPECT_EQ(Changed(before, Values()), (std::set<std::string>{"000_077"}));
+    // The numbered values keep their odd contents; "OtherMonitors" is
+    // written as it was read.
+    EXPECT_EQ(Changed(before, Values()), (std::set<std::string>{"000_077", "OtherMonitors"}));
+    EXPECT_EQ(registry_.root.Read("OtherMonitors")->bytes, (std::vector<std::uint8_t>{1, 0, 0, 0}));
 }
 
 TEST_F(SettingsDialogTest, WithoutOtherResolutionTheCurrentModeIsStored) {
