@@ -8,6 +8,7 @@ set -u
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ROOT=$(cd "$E2E_DIR/../.." && pwd)
 . "$ROOT/scripts/wine-env.sh"
+. "$ROOT/tests/support/x_helpers.sh"
 : "${BUILD_DIR:=$ROOT/build/windows}"
 : "${WINEPREFIX:=$BUILD_DIR/wineprefix}"
 export WINEPREFIX
@@ -72,46 +73,3 @@ window_exists() {
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
 }
 
-wait_exit() {
-    local pid=$1 seconds=${2:-20}
-    local deadline=$((SECONDS + seconds))
-    while kill -0 "$pid" 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && return 124
-        sleep 0.1
-    done
-    wait "$pid"
-}
-
-# Sends a key to a window through the X test extension (Wine ignores
-# synthetic events).
-press_key() {
-    local window=$1 key=$2
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
-    xdotool key "$key"
-}
-
-# Waits until WINDOW shows at least MIN_COLOURS colours (2 unless given):
-# drawn, rather than only mapped.
-wait_drawn() {
-    local window=$1 min=${2:-2} seconds=${3:-30} file colours
-    local deadline=$((SECONDS + seconds))
-    file=$(mktemp --suffix=.png)
-    while [ $SECONDS -lt $deadline ]; do
-        if import -window "$window" "$file" 2>/dev/null; then
-            colours=$(convert "$file" -format %k info: 2>/dev/null)
-            [ "${colours:-0}" -ge "$min" ] && { rm -f "$file"; return 0; }
-        fi
-        sleep 0.2
-    done
-    rm -f "$file"
-    return 1
-}
-
-# The colour of one pixel of a window as "r,g,b".
-pixel_at() {
-    local window=$1 x=$2 y=$3 file
-    file=$(mktemp --suffix=.png)
-    import -window "$window" "$file" 2>/dev/null || { rm -f "$file"; return 1; }
-    convert "$file" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info:
-    rm -f "$file"
-}

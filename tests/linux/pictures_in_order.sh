@@ -1,0 +1,51 @@
+#!/bin/bash
+# In a window of its own, without shuffling: red, green, blue and red
+# again, about 3 s apart (2 s shown, 1 s turning). 'a' moves on long before
+# the showing period is up; Escape and q end the program with status 0.
+. "$(dirname "$0")/lib.sh"
+PICTURES="$TEST_HOME/pictures"
+make_pictures "$PICTURES"
+
+hack_start -window -pictures "$PICTURES" -no-shuffle "${PLAIN[@]}" -show 2 -turn 1
+window=$(wait_window "Cube Saver") || fail "no window appeared"
+
+# A colour counts once it has held for 0.7 s: a turn sweeps other faces
+# across the centre only for a moment.
+sequence=(); times=(); last=""; candidate=""; since=0; start=$SECONDS
+t0=$(date +%s.%N)
+while [ $((SECONDS - start)) -lt 12 ] && [ ${#sequence[@]} -lt 4 ]; do
+    colour=$(centre_colour "$window")
+    now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
+    if [ "$colour" != "$candidate" ]; then
+        candidate=$colour
+        since=$now
+    elif [ "$colour" != other ] && [ "$colour" != "$last" ] &&
+         awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
+        sequence+=("$colour"); times+=("$since"); last=$colour
+    fi
+done
+echo "seen: ${sequence[*]} at ${times[*]}"
+[ "${sequence[*]:0:4}" = "red green blue red" ] || fail "expected red green blue red, saw ${sequence[*]}"
+for i in 1 2 3; do
+    gap=$(awk -v a="${times[$i]}" -v b="${times[$((i - 1))]}" 'BEGIN { printf "%.2f", a - b }')
+    awk -v g="$gap" 'BEGIN { exit !(g > 2.0 && g < 4.5) }' || fail "switch $i came after ${gap}s, not about 3s"
+done
+
+kill -0 "$HACK_PID" 2>/dev/null || fail "the program ended by itself"
+press_key "$window" Escape
+wait_exit "$HACK_PID" 10
+status=$?
+[ $status -eq 0 ] || fail "Escape ended the program with status $status"
+
+# With 8 s showing periods: 'a' brings green within 3 s of the press.
+hack_start -window -pictures "$PICTURES" -no-shuffle "${PLAIN[@]}" -show 8 -turn 1
+window=$(wait_window "Cube Saver") || fail "no window appeared the second time"
+wait_colour "$window" red 10 || fail "the first picture is not red"
+press_key "$window" a
+wait_colour "$window" green 3 || fail "'a' did not bring the next picture"
+kill -0 "$HACK_PID" 2>/dev/null || fail "a command key ended the program"
+press_key "$window" q
+wait_exit "$HACK_PID" 10
+status=$?
+[ $status -eq 0 ] || fail "q ended the program with status $status"
+echo "PASS"

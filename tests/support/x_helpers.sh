@@ -1,0 +1,62 @@
+# Sourced by the tests that drive a program on an X display from outside:
+# keys with xdotool, pictures of windows with ImageMagick.
+#   wait_exit PID [SECONDS]       wait for a process; returns its status (124 on timeout)
+#   press_key WINDOW KEY          a key through the X test extension
+#   wait_drawn WINDOW [MIN_COLOURS] [SECONDS]
+#   pixel_at WINDOW X Y           "r,g,b"
+wait_exit() {
+    local pid=$1 seconds=${2:-20}
+    local deadline=$((SECONDS + seconds))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && return 124
+        sleep 0.1
+    done
+    wait "$pid"
+}
+
+# Sends a key to a window through the X test extension (Wine ignores
+# synthetic events).
+press_key() {
+    local window=$1 key=$2
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
+    xdotool key "$key"
+}
+
+# Waits until WINDOW shows at least MIN_COLOURS colours (2 unless given):
+# drawn, rather than only mapped.
+wait_drawn() {
+    local window=$1 min=${2:-2} seconds=${3:-30} file colours
+    local deadline=$((SECONDS + seconds))
+    file=$(mktemp --suffix=.png)
+    while [ $SECONDS -lt $deadline ]; do
+        if import -window "$window" "$file" 2>/dev/null; then
+            colours=$(convert "$file" -format %k info: 2>/dev/null)
+            [ "${colours:-0}" -ge "$min" ] && { rm -f "$file"; return 0; }
+        fi
+        sleep 0.2
+    done
+    rm -f "$file"
+    return 1
+}
+
+# The colour of one pixel of a window as "r,g,b".
+pixel_at() {
+    local window=$1 x=$2 y=$3 file
+    file=$(mktemp --suffix=.png)
+    import -window "$window" "$file" 2>/dev/null || { rm -f "$file"; return 1; }
+    convert "$file" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info:
+    rm -f "$file"
+}
+
+# The name of a pure colour ("red", "green", "blue", "black") from "r,g,b",
+# or "other".
+colour_name() {
+    local r g b
+    IFS=, read -r r g b <<<"$1"
+    [ -n "$b" ] || { echo other; return; }
+    if [ "$r" -gt 200 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; then echo red
+    elif [ "$g" -gt 200 ] && [ "$r" -lt 60 ] && [ "$b" -lt 60 ]; then echo green
+    elif [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; then echo blue
+    elif [ "$r" -lt 8 ] && [ "$g" -lt 8 ] && [ "$b" -lt 8 ]; then echo black
+    else echo other; fi
+}
