@@ -13,7 +13,7 @@ export CUBESAVER_CACHE := $(CACHE_DIR)
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all build host windows linux install tsan test run bench fuzz clean packages-host packages-windows packages-wine packages-linux
+.PHONY: all build host windows linux install tsan test run bench fuzz clean packages-host packages-windows packages-wine packages-linux packages-linux-test
 
 all: build
 build: host windows linux
@@ -27,6 +27,9 @@ packages-windows:
 
 packages-linux:
 	@source scripts/packages.sh && scripts/ensure-packages.sh $$LINUX_PACKAGES
+
+packages-linux-test:
+	@source scripts/packages.sh && scripts/ensure-packages.sh $$LINUX_TEST_PACKAGES
 
 packages-wine:
 	@source scripts/packages.sh && scripts/ensure-packages.sh $$WINE_PACKAGES
@@ -53,7 +56,7 @@ tsan: packages-host
 	cmake --preset tsan >/dev/null
 	cmake --build --preset tsan
 
-test: build tsan packages-wine
+test: build tsan packages-wine packages-linux packages-linux-test-test
 	scripts/run-tests.sh
 
 run: build packages-wine
