@@ -48,8 +48,7 @@ linux: packages-host packages-linux
 
 # The program where XScreenSaver looks for hacks, and its settings file.
 install: linux
-	install -D -m 755 build/linux/cubesaver "$(DESTDIR)$(PREFIX)/libexec/xscreensaver/cubesaver"
-	install -D -m 644 resources/linux/cubesaver.xml "$(DESTDIR)$(PREFIX)/share/xscreensaver/config/cubesaver.xml"
+	scripts/install-linux.sh build/linux/cubesaver "$(PREFIX)" "$(DESTDIR)"
 
 # The loader thread's hand-off also runs under ThreadSanitizer.
 tsan: packages-host

@@ -112,7 +112,8 @@ HackParse ParseHackOptions(const std::vector<std::string_view>& arguments) {
                 options.target = HackTarget::WindowId;
                 options.window_id = *id;
             } else if (flag == "pictures") {
-                if (value.empty()) return bad("a folder");
+                // An empty folder field in XScreenSaver's settings means the
+                // default folder.
                 options.pictures = value;
             } else if (flag == "style") {
                 const auto style = Lookup(kStyles, value);

@@ -1,18 +1,29 @@
 #!/bin/bash
-# The real XScreenSaver daemon runs the program: cubesaver is the one hack
-# in a private ~/.xscreensaver; activating the daemon brings the cube with
-# the test's first picture, deactivating it ends the hack. The daemon runs
+# The real XScreenSaver daemon runs the installed program: cubesaver,
+# installed into a folder of the test's, is the one hack in a private
+# ~/.xscreensaver with the installed settings file's command; activating
+# the daemon brings the cube with the test's first picture, deactivating it
+# ends the hack. The daemon runs
 # no hacks as root, so under root it runs as nobody.
 . "$(dirname "$0")/lib.sh"
 PICTURES="$TEST_HOME/pictures"
 make_pictures "$PICTURES"
+
+installed="$TEST_HOME/installed"
+"$ROOT/scripts/install-linux.sh" "$PROGRAM" /usr "$installed" >/dev/null || fail "the install failed"
+hack_program="$installed/usr/libexec/xscreensaver/cubesaver"
+config="$installed/usr/share/xscreensaver/config/cubesaver.xml"
+[ -x "$hack_program" ] || fail "no program at $hack_program"
+command_flag=$(sed -n 's/.*<command arg="\([^"]*\)".*/\1/p' "$config")
+[ "$command_flag" = -root ] || fail "the settings file's command is '$command_flag', not -root"
+grep -q '<screensaver name="cubesaver"' "$config" || fail "the settings file does not name cubesaver"
 
 daemon_home="$TEST_HOME/daemon"
 mkdir -p "$daemon_home"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     chmod 755 "$TEST_HOME"
-    chmod -R a+rX "$PICTURES"
+    chmod -R a+rX "$PICTURES" "$installed"
     chown nobody:nogroup "$daemon_home"
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
@@ -20,7 +31,7 @@ fi
 cat >"$daemon_home/hack.sh" <<HACK
 #!/bin/sh
 echo \$\$ >"$daemon_home/hack.pid"
-exec "$PROGRAM" "\$@" 2>>"$daemon_home/hack.err"
+exec "$hack_program" "\$@" 2>>"$daemon_home/hack.err"
 HACK
 chmod 755 "$daemon_home/hack.sh"
 cat >"$daemon_home/.xscreensaver" <<SETTINGS
@@ -33,7 +44,7 @@ dpmsEnabled: False
 mode: one
 selected: 0
 programs: \\
-  "Cube Saver" $daemon_home/hack.sh -root -pictures $PICTURES -no-shuffle -style huge -glass none -background solid -show 60 \\n\\
+  "Cube Saver" $daemon_home/hack.sh $command_flag -pictures $PICTURES -no-shuffle -style huge -glass none -background solid -show 60 \\n\\
 
 SETTINGS
 chmod 644 "$daemon_home/.xscreensaver"
