@@ -3,8 +3,8 @@
 # installed into a folder of the test's, is the one hack in a private
 # ~/.xscreensaver with the installed settings file's command; activating
 # the daemon brings the cube with the test's first picture, deactivating it
-# ends the hack. The daemon runs
-# no hacks as root, so under root it runs as nobody.
+# ends the hack. The daemon runs no hacks as root, so under root it runs as
+# nobody.
 . "$(dirname "$0")/lib.sh"
 PICTURES="$TEST_HOME/pictures"
 make_pictures "$PICTURES"
