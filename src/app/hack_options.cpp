@@ -42,6 +42,15 @@ std::string Choices(const Named<T> (&table)[N]) {
     return text;
 }
 
+// Joins texts (also where GCC 12 at -O3 mistakes `"..." + std::string` for
+// an overlapping copy).
+template <typename... Parts>
+std::string Join(const Parts&... parts) {
+    std::string text;
+    (text.append(parts), ...);
+    return text;
+}
+
 std::optional<std::int32_t> ParsePeriod(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -83,7 +92,7 @@ HackParse ParseHackOptions(const std::vector<std::string_view>& arguments) {
         const std::string_view given = arguments[i];
         std::string_view flag = given;
         if (flag.starts_with("--")) flag.remove_prefix(1);
-        if (!flag.starts_with("-")) return fail("unexpected argument '" + std::string(given) + "'");
+        if (!flag.starts_with("-")) return fail(Join("unexpected argument '", given, "'"));
         flag.remove_prefix(1);
 
         // Flags on their own.
@@ -99,12 +108,11 @@ HackParse ParseHackOptions(const std::vector<std::string_view>& arguments) {
             // Flags with a value.
             if (flag != "window-id" && flag != "pictures" && flag != "style" && flag != "show" && flag != "turn" &&
                 flag != "background" && flag != "color" && flag != "glass")
-                return fail("unknown option '" + std::string(given) + "'");
-            if (i + 1 >= arguments.size()) return fail("'" + std::string(given) + "' needs a value");
+                return fail(Join("unknown option '", given, "'"));
+            if (i + 1 >= arguments.size()) return fail(Join("'", given, "' needs a value"));
             const std::string_view value = arguments[++i];
             const auto bad = [&](std::string_view expected) {
-                return fail("'" + std::string(given) + " " + std::string(value) + "': expected " +
-                            std::string(expected));
+                return fail(Join("'", given, " ", value, "': expected ", expected));
             };
             if (flag == "window-id") {
                 const auto id = ParseWindowId(value);
@@ -142,7 +150,7 @@ HackParse ParseHackOptions(const std::vector<std::string_view>& arguments) {
 }
 
 std::string HackUsage(std::string_view program) {
-    std::string text = "usage: " + std::string(program) + " [options]\n";
+    std::string text = Join("usage: ", program, " [options]\n");
     text += "Pictures on the faces of a turning cube.\n\n";
     text += "  -root                 draw on the root window (XSCREENSAVER_WINDOW when set)\n";
     text += "  -window               draw in a window of its own (the default)\n";

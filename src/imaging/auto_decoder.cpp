@@ -11,6 +11,18 @@
 #include "imaging/tga_decoder.h"
 
 namespace cs {
+namespace {
+
+SystemDecoderMaker g_system_decoder = nullptr;
+
+[[noreturn]] void Refuse(PictureFormat format) {
+    if (format == PictureFormat::Unknown) ThrowDecoderError(plerr::kUnknownFileType, pltext::kUnknownFileType);
+    ThrowDecoderError(plerr::kNotSupported, pltext::kNotCompiled);
+}
+
+}  // namespace
+
+void UseSystemDecoder(SystemDecoderMaker maker) { g_system_decoder = maker; }
 
 AutoDecoder::AutoDecoder()
     : bmp_(std::make_unique<BmpDecoder>()),
@@ -33,21 +45,38 @@ PictureDecoder& AutoDecoder::DecoderFor(DataSource& source) {
         case PictureFormat::Png: decoder = png_.get(); message = "PNG file recognized.\n"; break;
         case PictureFormat::Pcx: decoder = pcx_.get(); message = "PCX file recognized.\n"; break;
         case PictureFormat::Psd: decoder = psd_.get(); message = "PSD file recognized.\n"; break;
-        case PictureFormat::Unknown: ThrowDecoderError(plerr::kUnknownFileType, pltext::kUnknownFileType);
         default: break;
     }
-    if (decoder == nullptr) ThrowDecoderError(plerr::kNotSupported, pltext::kNotCompiled);
+    if (decoder == nullptr) {
+        if (!g_system_decoder) Refuse(format);
+        if (!system_) system_ = g_system_decoder();
+        refused_ = format;
+        DecoderTrace::Write(2, "Handed to the system's decoders.\n");
+        return *system_;
+    }
     DecoderTrace::Write(2, message);
     return *decoder;
 }
 
+template <typename Decode>
+void AutoDecoder::Run(DataSource& source, Decode&& decode) {
+    PictureDecoder& decoder = DecoderFor(source);
+    if (&decoder != system_.get()) return decode(decoder);
+    try {
+        decode(decoder);
+    } catch (const PLTextException& e) {
+        DecoderTrace::Writef(2, "The system's decoders refused it: %s\n", e.GetText());
+        Refuse(refused_);
+    }
+}
+
 void AutoDecoder::MakeBitmap(DataSource& source, Bitmap& target, int requestedBits) {
-    DecoderFor(source).MakeBitmap(source, target, requestedBits);
+    Run(source, [&](PictureDecoder& decoder) { decoder.MakeBitmap(source, target, requestedBits); });
 }
 
 void AutoDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose,
                                     DecodeScale scale) {
-    DecoderFor(source).MakeResizedBitmap(source, target, choose, scale);
+    Run(source, [&](PictureDecoder& decoder) { decoder.MakeResizedBitmap(source, target, choose, scale); });
 }
 
 }  // namespace cs

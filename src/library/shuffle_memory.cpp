@@ -98,9 +98,9 @@ void WriteShuffleState(SettingsStore& settings_key, const ShuffleState& state) {
 }
 
 std::vector<std::uint8_t> EncodeShuffleState(const ShuffleState& state) {
-    std::vector<std::uint8_t> bytes(kCycleBytes);
+    std::vector<std::uint8_t> bytes(kCycleBytes + state.next_path.size());
     EncodeCycle(state, bytes.data());
-    bytes.insert(bytes.end(), state.next_path.begin(), state.next_path.end());
+    std::memcpy(bytes.data() + kCycleBytes, state.next_path.data(), state.next_path.size());
     return bytes;
 }
 

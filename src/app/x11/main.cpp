@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/hack_options.h"
+#include "imaging/auto_decoder.h"
+#include "imaging/linux/pixbuf_decoder.h"
 #include "app/x11/hack_run.h"
 #include "app/x11/termination_signal.h"
 #include "library/extension_list.h"
@@ -53,6 +55,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Formats beyond the six through the system's loaders, and their files
+    // in the listing.
+    UseSystemDecoder(MakePixbufDecoder);
+    std::string extensions = PictureExtensionsText();
+    if (const std::string more = PixbufExtensionsText(); !more.empty()) extensions += ", " + more;
+
     TerminationSignal signal;
     XDisplay display;
     std::string error;
@@ -77,7 +85,7 @@ int main(int argc, char** argv) {
             memory = std::make_shared<FileShuffleMemory>(std::move(file));
         const std::string entry = folder == "/" ? std::string("/*") : folder + "/*";
         completion = BeginPictureList(
-            std::make_unique<ListExpansion>(std::vector<std::string>{entry}, ExtensionList(PictureExtensionsText()),
+            std::make_unique<ListExpansion>(std::vector<std::string>{entry}, ExtensionList(extensions),
                                             lister, nullptr),
             pictures, std::move(memory));
         if (pictures.Empty() && completion.rest->Done())

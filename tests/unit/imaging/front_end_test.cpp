@@ -168,6 +168,36 @@ TEST(AutoDecoder, RefusesFormatsItCannotDecodeAndUnknownData) {
     EXPECT_EQ(DecodeBytes({})->code, 8);
 }
 
+// A stand-in for the system's decoders: reads a GIF as a 3 x 2 picture,
+// refuses everything else, and counts what it was handed.
+int g_system_calls = 0;
+class FakeSystemDecoder final : public PictureDecoder {
+public:
+    void DecodeInto(Bitmap& target, DataSource& source) override {
+        ++g_system_calls;
+        const auto head = source.LookAhead(1);
+        if (head.empty() || head[0] != 'G') ThrowDecoderError(plerr::kMalformed, "not for me");
+        target.Create(3, 2, 32, false);
+    }
+};
+
+TEST(AutoDecoder, TheSystemDecoderOnlyGetsWhatTheSixDoNotReadAndItsRefusalsKeepTheirCodes) {
+    UseSystemDecoder([]() -> std::unique_ptr<PictureDecoder> { return std::make_unique<FakeSystemDecoder>(); });
+    g_system_calls = 0;
+    auto gif = DecodeBytes({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, 32);
+    EXPECT_TRUE(gif->ok);
+    EXPECT_EQ(g_system_calls, 1);
+    EXPECT_TRUE(DecodeBytes(SmallBmp(), 32)->ok);  // the BMP decoder's, not the system's
+    EXPECT_EQ(g_system_calls, 1);
+    auto tiff = DecodeBytes({0x49, 0x49, 0x2A, 0x00, 8, 0});
+    EXPECT_EQ(tiff->code, 6);
+    EXPECT_EQ(tiff->text, DecoderText("Library not compiled for this file type."));
+    auto text = DecodeBytes({'j', 'u', 's', 't', ' ', 't', 'e', 'x', 't', '\n'});
+    EXPECT_EQ(text->code, 8);
+    EXPECT_EQ(g_system_calls, 3);
+    UseSystemDecoder(nullptr);
+}
+
 TEST(AutoDecoder, DepthAboveTheRequestIsRefusedWithThePlainText) {
     auto r = DecodeBytes(SmallBmp(), 8);
     EXPECT_EQ(r->code, 6);
