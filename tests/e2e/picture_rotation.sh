@@ -16,15 +16,13 @@ saver_reg_list Pictures "$(win_path "$PICTURES/red.bmp")" "$(win_path "$PICTURES
     "$(win_path "$PICTURES/blue.tga")"
 saver_reg_dwords 000_100 1 000_101 0 000_102 1 000_103 0 000_104 0 000_105 0 000_106 2 000_107 2
 
-# The name of the colour at the window's centre, or "other".
+# The name of the picture colour at the window's centre, or "other".
 centre_colour() {
-    local rgb
+    local rgb name
     rgb=$(pixel_at "$1" "$2" "$3") || { echo other; return; }
-    IFS=, read -r r g b <<<"$rgb"
-    if [ "$r" -gt 200 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; then echo red
-    elif [ "$g" -gt 200 ] && [ "$r" -lt 60 ] && [ "$b" -lt 60 ]; then echo green
-    elif [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; then echo blue
-    else echo other; fi
+    name=$(colour_name "$rgb")
+    [ "$name" = black ] && name=other
+    echo "$name"
 }
 
 e2e_start /w 640x480
@@ -32,22 +30,9 @@ window=$(wait_window "Cube Saver") || fail "no saver window appeared"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 cx=$((WIDTH / 2)); cy=$((HEIGHT / 2))
 
-# Watch the centre for 12 s. A colour counts once it has held for 0.7 s: a
-# turn can sweep another face across the centre for a moment, but a picture
-# stays in view for the whole 2 s showing period.
-sequence=(); times=(); last=""; candidate=""; since=0; start=$SECONDS
-t0=$(date +%s.%N)
-while [ $((SECONDS - start)) -lt 12 ]; do
-    colour=$(centre_colour "$window" $cx $cy)
-    now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
-    if [ "$colour" != "$candidate" ]; then
-        candidate=$colour
-        since=$now
-    elif [ "$colour" != other ] && [ "$colour" != "$last" ] &&
-         awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
-        sequence+=("$colour"); times+=("$since"); last=$colour
-    fi
-done
+# Watch the centre for 12 s.
+colour_sequence 12 99 centre_colour "$window" $cx $cy
+sequence=("${SEQUENCE[@]}"); times=("${TIMES[@]}")
 echo "seen: ${sequence[*]}"
 echo "at:   ${times[*]}"
 [ "${sequence[*]:0:4}" = "red green blue red" ] || fail "expected red green blue red, saw ${sequence[*]}"

@@ -39,21 +39,23 @@ still_up_then_end() {
     [ $status -eq 0 ] || fail "$1: SIGTERM gave status $status"
 }
 
-hack_start -window -pictures "$TEST_HOME/nowhere" "${PLAIN[@]}"
-window=$(wait_window "Cube Saver") || fail "missing folder: no window"
-wait_drawn "$window" 2 20 || fail "missing folder: the built-in picture was not drawn"
-grep -q "no pictures folder '$TEST_HOME/nowhere'" "$HACK_LOG" || fail "missing folder: no note"
-still_up_then_end "missing folder"
+# The built-in picture in a window of its own, with a note on stderr.
+builtin_picture() {
+    local label=$1 note=$2
+    shift 2
+    : >"$HACK_LOG"
+    hack_start -window "$@" "${PLAIN[@]}"
+    window=$(wait_window "Cube Saver") || fail "$label: no window"
+    wait_drawn "$window" 2 20 || fail "$label: the built-in picture was not drawn"
+    grep -qF "$note" "$HACK_LOG" || fail "$label: no note '$note'"
+    still_up_then_end "$label"
+}
+builtin_picture "missing folder" "no pictures folder '$TEST_HOME/nowhere'" -pictures "$TEST_HOME/nowhere"
 
 many="$TEST_HOME/many"
 mkdir -p "$many"
 (cd "$many" && seq -f "note%05g.txt" 1 50000 | xargs touch)
-: >"$HACK_LOG"
-hack_start -window -pictures "$many" "${PLAIN[@]}"
-window=$(wait_window "Cube Saver") || fail "50,000 other files: no window"
-wait_drawn "$window" 2 20 || fail "50,000 other files: the built-in picture was not drawn"
-grep -q "no pictures in '$many'" "$HACK_LOG" || fail "50,000 other files: no note"
-still_up_then_end "50,000 other files"
+builtin_picture "50,000 other files" "no pictures in '$many'" -pictures "$many"
 
 odd="$TEST_HOME/odd"
 mkdir -p "$odd/sub" "$odd/locked"

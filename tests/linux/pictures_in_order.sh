@@ -9,21 +9,8 @@ make_pictures "$PICTURES"
 hack_start -window -pictures "$PICTURES" -no-shuffle "${PLAIN[@]}" -show 2 -turn 1
 window=$(wait_window "Cube Saver") || fail "no window appeared"
 
-# A colour counts once it has held for 0.7 s: a turn sweeps other faces
-# across the centre only for a moment.
-sequence=(); times=(); last=""; candidate=""; since=0; start=$SECONDS
-t0=$(date +%s.%N)
-while [ $((SECONDS - start)) -lt 12 ] && [ ${#sequence[@]} -lt 4 ]; do
-    colour=$(centre_colour "$window")
-    now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
-    if [ "$colour" != "$candidate" ]; then
-        candidate=$colour
-        since=$now
-    elif [ "$colour" != other ] && [ "$colour" != "$last" ] &&
-         awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
-        sequence+=("$colour"); times+=("$since"); last=$colour
-    fi
-done
+colour_sequence 12 4 centre_colour "$window"
+sequence=("${SEQUENCE[@]}"); times=("${TIMES[@]}")
 echo "seen: ${sequence[*]} at ${times[*]}"
 [ "${sequence[*]:0:4}" = "red green blue red" ] || fail "expected red green blue red, saw ${sequence[*]}"
 for i in 1 2 3; do

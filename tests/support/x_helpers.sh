@@ -4,6 +4,7 @@
 #   press_key WINDOW KEY          a key through the X test extension
 #   wait_drawn WINDOW [MIN_COLOURS] [SECONDS]
 #   pixel_at WINDOW X Y           "r,g,b"
+#   colour_sequence SECONDS COUNT COMMAND...   the pure colours COMMAND names, in turn
 wait_exit() {
     local pid=$1 seconds=${2:-20}
     local deadline=$((SECONDS + seconds))
@@ -59,4 +60,28 @@ colour_name() {
     elif [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; then echo blue
     elif [ "$r" -lt 8 ] && [ "$g" -lt 8 ] && [ "$b" -lt 8 ]; then echo black
     else echo other; fi
+}
+
+# Runs COMMAND (which echoes a colour name) again and again for up to
+# SECONDS or until COUNT colours are seen, and leaves the pure colours
+# (black, the background, aside) that held
+# for 0.7 s in SEQUENCE and the seconds they came at in TIMES. A turn sweeps
+# other faces across a point only for a moment; a picture stays in view
+# for its whole showing period.
+colour_sequence() {
+    local seconds=$1 count=$2 last="" candidate="" since=0 start=$SECONDS colour now t0
+    shift 2
+    SEQUENCE=(); TIMES=()
+    t0=$(date +%s.%N)
+    while [ $((SECONDS - start)) -lt "$seconds" ] && [ ${#SEQUENCE[@]} -lt "$count" ]; do
+        colour=$("$@")
+        now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
+        if [ "$colour" != "$candidate" ]; then
+            candidate=$colour
+            since=$now
+        elif [ "$colour" != other ] && [ "$colour" != black ] && [ "$colour" != "$last" ] &&
+             awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
+            SEQUENCE+=("$colour"); TIMES+=("$since"); last=$colour
+        fi
+    done
 }
