@@ -1,5 +1,7 @@
 #include "app/x11/hack_run.h"
 
+#include <cstdio>
+
 #include "app/x11/key_commands.h"
 #include "base/status.h"
 #include "timing/frame_log.h"
@@ -64,8 +66,12 @@ int RunHack(XDisplay& display, SaverScene& scene, const GeneralSettings& general
     for (;;) {
         if (signal.Raised()) break;
         // A window that went away under us shows as an X error (or its
-        // destroy event): the program ends quietly.
-        if (XErrorsSeen()) break;
+        // destroy event): the program ends quietly. Other errors are told.
+        if (XErrorsSeen()) {
+            if (display.WindowGone()) break;
+            std::fprintf(stderr, "cubesaver: X error: %s\n", FirstXError().c_str());
+            return 1;
+        }
         if (XPending(connection) > 0) {
             XEvent event;
             XNextEvent(connection, &event);

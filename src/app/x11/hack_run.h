@@ -10,7 +10,8 @@ namespace cs {
 class XDisplay;
 
 // Runs until a termination signal, Escape or q in a window of our own, or
-// the end of the window. The program's exit status: 0 for each of those.
+// the end of the window. The program's exit status: 0 for each of those,
+// 1 for an X error while the window is still there.
 int RunHack(XDisplay& display, SaverScene& scene, const GeneralSettings& general, const TerminationSignal& signal);
 
 }  // namespace cs

@@ -20,8 +20,10 @@ constexpr char kWindowTitle[] = "Cube Saver";
 // failing request's round trip: the main thread, the only one that talks
 // to the server.
 bool g_errors_seen = false;
+char g_first_error[160] = "";
 
-int NoteXError(Display*, XErrorEvent*) {
+int NoteXError(Display* display, XErrorEvent* error) {
+    if (!g_errors_seen) XGetErrorText(display, error->error_code, g_first_error, sizeof g_first_error);
     g_errors_seen = true;
     return 0;
 }
@@ -46,6 +48,22 @@ std::string WindowNumber(Window window) {
 }  // namespace
 
 bool XErrorsSeen() { return g_errors_seen; }
+
+std::string FirstXError() { return g_first_error; }
+
+bool XDisplay::WindowGone() {
+    Display* display = record_.display;
+    const bool errors_before = g_errors_seen;
+    XSync(display, False);
+    g_errors_seen = false;
+    XWindowAttributes attributes{};
+    bool gone = !XGetWindowAttributes(display, record_.window, &attributes);
+    if (given_ && given_ != record_.window) gone = gone || !XGetWindowAttributes(display, given_, &attributes);
+    XSync(display, False);
+    gone = gone || g_errors_seen;
+    g_errors_seen = errors_before || g_errors_seen;
+    return gone;
+}
 
 XDisplay::~XDisplay() {
     Display* display = record_.display;

@@ -41,6 +41,11 @@ public:
 
     Atom DeleteWindowAtom() const { return delete_window_; }
 
+    // After an X error: whether the window we draw on (or the one it lives
+    // in) is gone, which ends the program quietly; any other error is
+    // reported.
+    bool WindowGone();
+
 private:
     bool OpenGiven(Window window, std::string& error);
     bool OpenOwn(std::string& error);
@@ -54,8 +59,10 @@ private:
     Atom delete_window_ = 0;
 };
 
-// The X errors the server sent since the program started; a window that
-// goes away under the program shows up as one. The cube then ends quietly.
+// Whether the server sent an X error since the program started (a window
+// that goes away under the program shows up as one), and the first one's
+// text.
 bool XErrorsSeen();
+std::string FirstXError();
 
 }  // namespace cs
