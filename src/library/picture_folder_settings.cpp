@@ -22,12 +22,12 @@ std::optional<std::string> FirstLine(std::string_view text, Reader line) {
     return std::nullopt;
 }
 
+}  // namespace
+
 std::string WithoutTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
 }
-
-}  // namespace
 
 std::optional<std::string> ImageDirectorySetting(std::string_view settings_text, std::string_view home) {
     constexpr std::string_view kName = "imageDirectory:";

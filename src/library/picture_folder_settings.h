@@ -17,4 +17,7 @@ std::optional<std::string> ImageDirectorySetting(std::string_view settings_text,
 // saying the folder is switched off).
 std::optional<std::string> XdgPicturesFolder(std::string_view user_dirs_text, std::string_view home);
 
+// The path without the slashes at its end ("/" stays).
+std::string WithoutTrailingSlashes(std::string path);
+
 }  // namespace cs

@@ -15,6 +15,7 @@
 #include "app/x11/termination_signal.h"
 #include "library/extension_list.h"
 #include "library/list_completion.h"
+#include "library/picture_folder_settings.h"
 #include "library/posix/default_picture_folder.h"
 #include "library/posix/directory_lister_posix.h"
 #include "library/posix/file_shuffle_memory.h"
@@ -30,11 +31,6 @@ constexpr char kProgram[] = "cubesaver";
 bool IsFolder(const std::string& path) {
     struct stat info{};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-std::string WithoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ XDisplay::~XDisplay() {
 int XDisplay::ConnectionDescriptor() const { return ConnectionNumber(record_.display); }
 
 bool XDisplay::ChooseGlVisual(int screen, XVisualInfo& visual) const {
-    static int kDepths[] = {24, 16};
+    constexpr int kDepths[] = {24, 16};
     for (int depth : kDepths) {
         int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
                             GLX_DEPTH_SIZE, depth, None};

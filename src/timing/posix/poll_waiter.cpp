@@ -1,6 +1,5 @@
 #include "timing/posix/poll_waiter.h"
 
-#include <poll.h>
 #include <sched.h>
 
 #include <cerrno>
@@ -10,14 +9,14 @@
 namespace cs {
 
 PollWaiter::PollWaiter(std::vector<int> descriptors, std::function<bool()> already_queued)
-    : descriptors_(std::move(descriptors)), already_queued_(std::move(already_queued)) {}
+    : already_queued_(std::move(already_queued)) {
+    for (int fd : descriptors) polled_.push_back({fd, POLLIN, 0});
+}
 
 // True when a descriptor has news; false when the time ran out.
 bool PollWaiter::Poll(const timespec* timeout) {
-    std::vector<pollfd> polled;
-    for (int fd : descriptors_) polled.push_back({fd, POLLIN, 0});
     for (;;) {
-        const int ready = ppoll(polled.data(), polled.size(), timeout, nullptr);
+        const int ready = ppoll(polled_.data(), polled_.size(), timeout, nullptr);
         if (ready > 0) return true;
         if (ready == 0) return false;
         // A signal's handler writes to a descriptor of ours: look again.
@@ -34,10 +33,5 @@ bool PollWaiter::Sleep(double seconds) {
 }
 
 void PollWaiter::GiveUpTimeSlice() { sched_yield(); }
-
-void PollWaiter::WaitForNews() {
-    if (already_queued_ && already_queued_()) return;
-    Poll(nullptr);
-}
 
 }  // namespace cs

@@ -2,6 +2,8 @@
 // The Linux main loop's frame waiter: it sleeps in ppoll, to the
 // nanosecond, on the descriptors that bring news (the X connection, the
 // termination signal), and wakes for any of them.
+#include <poll.h>
+
 #include <functional>
 #include <vector>
 
@@ -20,13 +22,10 @@ public:
     bool Sleep(double seconds) override;
     void GiveUpTimeSlice() override;
 
-    // Waits, without a time limit, until a descriptor has news.
-    void WaitForNews();
-
 private:
     bool Poll(const struct timespec* timeout);
 
-    std::vector<int> descriptors_;
+    std::vector<pollfd> polled_;
     std::function<bool()> already_queued_;
 };
 
