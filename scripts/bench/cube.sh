@@ -12,21 +12,13 @@
 set -u
 ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$ROOT/scripts/saver-prefix.sh"
+. "$ROOT/scripts/bench-photos.sh"
 "$ROOT/scripts/ensure-packages.sh" mate-backgrounds imagemagick
 DATA="$ROOT/build/bench-data/cube"
 PHOTOS="$DATA/photos"
 RUN_SECONDS=${CUBE_BENCH_SECONDS:-60}
 mkdir -p "$PHOTOS"
-if [ ! -f "$PHOTOS/.complete" ]; then
-    source_photo=/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg
-    # Six different 24-megapixel pictures, so that no decode is a repeat.
-    i=0
-    for op in "" "-flop" "-flip" "-rotate 180" "-negate" "-modulate 100,40"; do
-        convert "$source_photo" $op -resize 6000x4000! -quality 90 "$PHOTOS/photo$i.jpg"
-        i=$((i + 1))
-    done
-    touch "$PHOTOS/.complete"
-fi
+bench_photos "$PHOTOS" 6000x4000 || { echo "no photos"; exit 1; }
 
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then xvfb_start; own_display=1; fi

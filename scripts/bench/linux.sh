@@ -18,6 +18,7 @@
 set -u
 ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$ROOT/scripts/xvfb.sh"
+. "$ROOT/scripts/bench-photos.sh"
 "$ROOT/scripts/ensure-packages.sh" mate-backgrounds imagemagick xscreensaver-gl xvfb
 PROGRAM="$ROOT/build/linux/cubesaver"
 SWAP_LIBRARY="$ROOT/build/bench/libswap_log.so"
@@ -32,16 +33,7 @@ done
 mkdir -p "$DATA"
 
 PHOTOS="$DATA/photos"
-if [ ! -f "$PHOTOS/.complete" ]; then
-    mkdir -p "$PHOTOS"
-    source_photo=/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg
-    i=0
-    for op in "" "-flop" "-flip" "-rotate 180" "-negate" "-modulate 100,40"; do
-        convert "$source_photo" $op -resize 3000x2000! -quality 90 "$PHOTOS/photo$i.jpg"
-        i=$((i + 1))
-    done
-    touch "$PHOTOS/.complete"
-fi
+bench_photos "$PHOTOS" 3000x2000 || { echo "no photos"; exit 1; }
 
 xvfb_start
 trap 'xvfb_stop' EXIT

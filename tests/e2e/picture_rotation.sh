@@ -36,10 +36,7 @@ sequence=("${SEQUENCE[@]}"); times=("${TIMES[@]}")
 echo "seen: ${sequence[*]}"
 echo "at:   ${times[*]}"
 [ "${sequence[*]:0:4}" = "red green blue red" ] || fail "expected red green blue red, saw ${sequence[*]}"
-for i in 1 2 3; do
-    gap=$(awk -v a="${times[$i]}" -v b="${times[$((i - 1))]}" 'BEGIN { printf "%.2f", a - b }')
-    awk -v g="$gap" 'BEGIN { exit !(g > 2.0 && g < 4.5) }' || fail "switch $i came after ${gap}s, not about 3s"
-done
+gaps=$(switch_gaps_between 2.0 4.5) || fail "$gaps, not about 3s"
 
 press_key "$window" Escape
 wait_exit "$SAVER_PID" 15 || fail "the saver did not end on Escape"

@@ -13,10 +13,7 @@ colour_sequence 12 4 centre_colour "$window"
 sequence=("${SEQUENCE[@]}"); times=("${TIMES[@]}")
 echo "seen: ${sequence[*]} at ${times[*]}"
 [ "${sequence[*]:0:4}" = "red green blue red" ] || fail "expected red green blue red, saw ${sequence[*]}"
-for i in 1 2 3; do
-    gap=$(awk -v a="${times[$i]}" -v b="${times[$((i - 1))]}" 'BEGIN { printf "%.2f", a - b }')
-    awk -v g="$gap" 'BEGIN { exit !(g > 2.0 && g < 4.5) }' || fail "switch $i came after ${gap}s, not about 3s"
-done
+gaps=$(switch_gaps_between 2.0 4.5) || fail "$gaps, not about 3s"
 
 kill -0 "$HACK_PID" 2>/dev/null || fail "the program ended by itself"
 press_key "$window" Escape

@@ -5,6 +5,7 @@
 #   wait_drawn WINDOW [MIN_COLOURS] [SECONDS]
 #   pixel_at WINDOW X Y           "r,g,b"
 #   colour_sequence SECONDS COUNT COMMAND...   the pure colours COMMAND names, in turn
+#   switch_gaps_between LOW HIGH   every gap between the first four of TIMES, or a message
 wait_exit() {
     local pid=$1 seconds=${2:-20}
     local deadline=$((SECONDS + seconds))
@@ -83,5 +84,16 @@ colour_sequence() {
              awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
             SEQUENCE+=("$colour"); TIMES+=("$since"); last=$colour
         fi
+    done
+}
+
+# Echoes what is wrong when a gap between the first four colours that
+# colour_sequence saw is not within LOW and HIGH seconds.
+switch_gaps_between() {
+    local low=$1 high=$2 i gap
+    for i in 1 2 3; do
+        gap=$(awk -v a="${TIMES[$i]}" -v b="${TIMES[$((i - 1))]}" 'BEGIN { printf "%.2f", a - b }')
+        awk -v g="$gap" -v l="$low" -v h="$high" 'BEGIN { exit !(g > l && g < h) }' ||
+            { echo "switch $i came after ${gap}s"; return 1; }
     done
 }
