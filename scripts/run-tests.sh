@@ -1,6 +1,7 @@
 #!/bin/bash
-# Every test tier: unit tests natively, then the Windows tree's tests (Win32
-# code and the real program) under Wine on a private X display.
+# Every test tier: unit tests natively, the Linux program on Xvfb, then the
+# Windows tree's tests (Win32 code and the real program) under Wine on a
+# private X display.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/wine-env.sh"
@@ -20,6 +21,9 @@ echo "== threaded tests (native, ThreadSanitizer)"
 if [ -d "$ROOT/build/tsan" ]; then
     ctest --test-dir "$ROOT/build/tsan" --output-on-failure -R scene_animation_tests || status=1
 fi
+
+echo "== Linux program (native, each test on an Xvfb of its own)"
+ctest --test-dir "$ROOT/build/linux" --output-on-failure || status=1
 
 echo "== Windows tests (Wine)"
 xvfb_start

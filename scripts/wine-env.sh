@@ -1,9 +1,9 @@
 # Sourced: Wine settings shared by the test and run scripts.
 #   wine_prepare_prefix   create and initialise $WINEPREFIX once
 #   wine_warm_up PROGRAM  run a first GUI program once per prefix
-#   xvfb_start / xvfb_stop  a private X display on a free number
-#   wait_window TITLE [SECONDS]  echo the X window id once it is mapped
+#   xvfb_start, xvfb_stop, wait_window   from xvfb.sh
 #   SETTINGS_TITLE        the settings dialog's caption, with the version
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
@@ -54,27 +54,6 @@ wine_warm_up() {
     ) 9>"$WINEPREFIX.lock"
 }
 
-XVFB_PID=${XVFB_PID:-}  # kept when this file is sourced again
-xvfb_start() {
-    local fifo
-    fifo=$(mktemp -u)
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local number
-    read -r number <"$fifo"
-    rm -f "$fifo"
-    export DISPLAY=":$number"
-}
-
-xvfb_stop() {
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=""
-    fi
-}
-
 # Two monitors for Wine: a Xephyr with Xinerama inside the current display,
 # 1024x768 at 0,0 and 800x600 at 1024,0; DISPLAY names it from then on.
 # Wine takes the monitor layout from the display its desktop process starts
@@ -111,21 +90,6 @@ win_path() {
         return 1
     fi
     printf 'Z:%s\n' "${path//\//\\}"
-}
-
-# TITLE is matched whole, as a regular expression; 30 seconds unless given.
-wait_window() {
-    local title=$1 seconds=${2:-30} id
-    local deadline=$((SECONDS + seconds))
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.2
-    done
-    return 1
 }
 
 # The program's version (major.minor), which the settings dialog's caption

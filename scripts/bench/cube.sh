@@ -12,12 +12,12 @@
 set -u
 ROOT=${CUBESAVER_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$ROOT/scripts/saver-prefix.sh"
+. "$ROOT/scripts/bench-photos.sh"
 "$ROOT/scripts/ensure-packages.sh" mate-backgrounds imagemagick
 DATA="$ROOT/build/bench-data/cube"
 PHOTOS="$DATA/photos"
 RUN_SECONDS=${CUBE_BENCH_SECONDS:-60}
-. "$ROOT/scripts/bench-photos.sh"
-bench_photos "$PHOTOS" || { echo "cube: the photos could not be made" >&2; exit 1; }
+bench_photos "$PHOTOS" 6000x4000 || { echo "cube: the photos could not be made" >&2; exit 1; }
 
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then xvfb_start; own_display=1; fi

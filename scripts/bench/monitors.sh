@@ -16,7 +16,7 @@ DATA="$ROOT/build/bench-data/monitors"
 PHOTOS="$ROOT/build/bench-data/cube/photos"
 RUN_SECONDS=${MONITORS_SECONDS:-40}
 TICKS=$(getconf CLK_TCK)
-bench_photos "$PHOTOS" || { echo "monitors: the photos could not be made" >&2; exit 1; }
+bench_photos "$PHOTOS" 6000x4000 || { echo "monitors: the photos could not be made" >&2; exit 1; }
 mkdir -p "$DATA"
 
 xvfb_start

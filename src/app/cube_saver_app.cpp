@@ -31,19 +31,14 @@ void CubeSaverApp::LoadSettings(WindowHandle owner, bool store, SettingsStore* k
     // needs them expanded.
     if (Process().mode != ScreenMode::Configure && sources_.lister) {
         if (sources_.special_folders) {
-            // Only as far as the first picture: the loader lists the rest
-            // once the cube is up.
-            auto expansion = std::make_unique<ListExpansion>(
-                PictureListExpansion(*key, *sources_.lister, *sources_.special_folders,
-                                     sources_.system_formats));
-            expansion->RunUntilFirst(picture_list_);
-            picture_completion_.rest = std::move(expansion);
             // The small preview in the display settings leaves the user's
             // cycle alone.
-            if (Process().mode != ScreenMode::Preview && sources_.shuffle_memory) {
-                picture_completion_.memory = sources_.shuffle_memory;
-                picture_completion_.stored = sources_.shuffle_memory->Load();
-            }
+            const bool remembers = Process().mode != ScreenMode::Preview;
+            picture_completion_ = BeginPictureList(
+                std::make_unique<ListExpansion>(
+                    PictureListExpansion(*key, *sources_.lister, *sources_.special_folders,
+                                         sources_.system_formats)),
+                picture_list_, remembers ? sources_.shuffle_memory : nullptr);
         }
         BuildMusicList(music_.List(), *key, *sources_.lister);
     }

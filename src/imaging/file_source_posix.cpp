@@ -48,7 +48,9 @@ int FileSource::Open(const char* fileName) {
     Close();
     if (fileName == nullptr || *fileName == '\0') return plerr::kCannotOpen;
     auto mapping = std::make_unique<Mapping>();
-    mapping->fd = open(fileName, O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO that has a picture's name would hold the
+    // loader until something wrote to it; it is refused below.
+    mapping->fd = open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (mapping->fd < 0) {
         switch (errno) {
             case ENOENT: return MissingFileResult(fileName);

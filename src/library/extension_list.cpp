@@ -47,6 +47,13 @@ bool ExtensionList::Matches(std::string_view name) const {
     return false;
 }
 
+ExtensionList PictureExtensions(const std::vector<SystemPictureFormat>& system_formats) {
+    ExtensionList extensions(PictureExtensionsText());
+    for (const SystemPictureFormat& format : system_formats)
+        for (const std::string& extension : format.extensions) extensions.Add(extension);
+    return extensions;
+}
+
 std::string PictureExtensionsText() {
     // The six formats the decoders recognise; "jpeg" is the other common
     // spelling of JPEG file names.

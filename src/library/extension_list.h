@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/system_picture_formats.h"
+
 namespace cs {
 
 class ExtensionList {
@@ -26,6 +28,9 @@ public:
 private:
     std::vector<std::string> entries_;
 };
+
+// The own decoders' extensions and those of the system's formats.
+ExtensionList PictureExtensions(const std::vector<SystemPictureFormat>& system_formats);
 
 // The comma-separated texts of the two lists (kept encoded).
 std::string PictureExtensionsText();

@@ -10,6 +10,18 @@ void Bind(PathList& list, ListCompletion& completion, std::uint32_t fresh_seed) 
 
 }  // namespace
 
+ListCompletion BeginPictureList(std::unique_ptr<ListExpansion> expansion, PathList& list,
+                                std::shared_ptr<ShuffleMemory> memory) {
+    ListCompletion completion;
+    expansion->RunUntilFirst(list);
+    completion.rest = std::move(expansion);
+    if (memory) {
+        completion.stored = memory->Load();
+        completion.memory = std::move(memory);
+    }
+    return completion;
+}
+
 void PrepareFirstPick(PathList& list, ListCompletion& completion, std::uint32_t fresh_seed) {
     if (completion.bound) return;
     if (!completion.rest || completion.rest->Done()) {

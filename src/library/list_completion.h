@@ -20,6 +20,12 @@ struct ListCompletion {
     bool bound = false;
 };
 
+// Lists the expansion only as far as the first picture into list: the rest
+// is the loader's, once the cube is up. With a memory, the shuffle it
+// remembers comes along (none: the run shuffles afresh).
+ListCompletion BeginPictureList(std::unique_ptr<ListExpansion> expansion, PathList& list,
+                                std::shared_ptr<ShuffleMemory> memory);
+
 // Sets the list up for its first pick: a randomized list that is complete
 // binds its remembered shuffle now; one still being listed opens with the
 // picture the last run would have shown next.

@@ -12,7 +12,13 @@
 namespace cs {
 namespace {
 
-bool EndsInBackslash(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+bool EndsIn(const std::string& path, char separator) { return !path.empty() && path.back() == separator; }
+
+// A folder entry that stands for its subfolders too: the folder, its
+// separator and a star.
+bool IsRecursiveEntry(const std::string& entry, char separator) {
+    return entry.size() > 2 && entry.back() == '*' && entry[entry.size() - 2] == separator;
+}
 
 constexpr int kFallbackFolders[] = {kCsidlMyPictures, kCsidlPersonal, kCsidlCommonDocuments};
 constexpr int kFallbackSteps = 2 * static_cast<int>(std::size(kFallbackFolders));
@@ -41,7 +47,7 @@ struct FolderScan {
             if (entry.is_folder) {
                 if (!recurse || entry.name.empty() || entry.name[0] == '.') continue;
                 std::string subfolder = folder + entry.name;
-                if (!EndsInBackslash(subfolder)) subfolder += '\\';
+                if (!EndsIn(subfolder, lister.Separator())) subfolder += lister.Separator();
                 if (Utf16Length(subfolder) > kMaxPathChars || !FirstVisit(subfolder)) continue;
                 Scan(subfolder, true);
             } else if (extensions.Matches(entry.name)) {
@@ -66,7 +72,7 @@ void ScanFolder(PathList& list, const std::string& folder, const ExtensionList& 
                 DirectoryLister& lister, const std::atomic<bool>* stop) {
     // Without its backslash the listing pattern would match the folder's
     // neighbours instead of its contents.
-    if (!EndsInBackslash(folder) || Utf16Length(folder) > kMaxPathChars) return;
+    if (!EndsIn(folder, lister.Separator()) || Utf16Length(folder) > kMaxPathChars) return;
     FolderScan scan{list, extensions, lister, stop, {}};
     if (recurse) scan.FirstVisit(folder);
     scan.Scan(folder, recurse);
@@ -88,9 +94,10 @@ bool ListExpansion::Step(PathList& list, const std::atomic<bool>* stop) {
     const std::size_t before = list.Count();
     if (next_stored_ < stored_.size()) {
         const std::string& entry = stored_[next_stored_++];
-        if (EndsInBackslash(entry))
+        const char separator = lister_->Separator();
+        if (EndsIn(entry, separator))
             ScanFolder(list, entry, extensions_, false, *lister_, stop);
-        else if (IsFolderWithSubfoldersEntry(entry))
+        else if (IsRecursiveEntry(entry, separator))
             ScanFolder(list, entry.substr(0, entry.size() - 1), extensions_, true, *lister_, stop);
         else if (extensions_.Matches(entry))
             list.Append(entry);
@@ -101,7 +108,7 @@ bool ListExpansion::Step(PathList& list, const std::atomic<bool>* stop) {
         const bool recurse = step >= static_cast<int>(std::size(kFallbackFolders));
         auto folder = fallback_->FolderPath(kFallbackFolders[step % std::size(kFallbackFolders)]);
         if (folder && !folder->empty()) {
-            if (!EndsInBackslash(*folder)) *folder += '\\';
+            if (!EndsIn(*folder, lister_->Separator())) *folder += lister_->Separator();
             ScanFolder(list, *folder, extensions_, recurse, *lister_, stop);
         }
     } else {
@@ -125,11 +132,8 @@ bool ListExpansion::Finish(PathList& list, const std::atomic<bool>* stop) {
 ListExpansion PictureListExpansion(SettingsStore& settings_key, DirectoryLister& lister,
                                    SpecialFolders& special_folders,
                                    const std::vector<SystemPictureFormat>& system_formats) {
-    ExtensionList extensions(PictureExtensionsText());
-    for (const SystemPictureFormat& format : system_formats)
-        for (const std::string& extension : format.extensions) extensions.Add(extension);
-    return ListExpansion(StoredEntries(settings_key, PictureListKeyName()), std::move(extensions), lister,
-                         &special_folders);
+    return ListExpansion(StoredEntries(settings_key, PictureListKeyName()), PictureExtensions(system_formats),
+                         lister, &special_folders);
 }
 
 ListExpansion MusicListExpansion(SettingsStore& settings_key, DirectoryLister& lister) {

@@ -25,9 +25,12 @@ struct DirectoryEntry {
 class DirectoryLister {
 public:
     virtual ~DirectoryLister() = default;
-    // folder ends in a backslash. False (and no entries) when it cannot be
+    // folder ends in the separator. False (and no entries) when it cannot be
     // listed.
     virtual bool List(const std::string& folder, std::vector<DirectoryEntry>& entries) = 0;
+    // The character between a folder and its entries: the backslash on
+    // Windows, the slash on POSIX systems. Folder paths end in it.
+    virtual char Separator() const { return '\\'; }
     // What the file system knows the folder as, whatever path leads to it
     // (a link or junction gives the same answer as its target); none when
     // that cannot be told, and then the folder's path stands for it.
@@ -50,7 +53,7 @@ inline constexpr int kCsidlCommonDocuments = 0x2E;
 // Appends folder's matching files to list: with recurse, everything found in
 // its subfolders first (depth first, in listing order; names starting with
 // '.' are passed over), then the folder's own files sorted by byte value.
-// folder must end in a backslash; paths that would pass kMaxPathChars are
+// folder must end in the lister's separator; paths that would pass kMaxPathChars are
 // left out. A folder reached a second time in one recursive scan (through a
 // link back up the tree) is passed over, and so is one that cannot be
 // listed. With stop, a scan ends early once it is set.

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "config/settings_store.h"
 #include "library/shuffle_cycle.h"
@@ -15,6 +17,11 @@ namespace cs {
 std::optional<ShuffleState> ReadShuffleState(SettingsStore& settings_key);
 // Writes are silent on failure: the next run then starts a new cycle.
 void WriteShuffleState(SettingsStore& settings_key, const ShuffleState& state);
+
+// The same state as one run of bytes, for a memory kept in a file: the
+// stored cycle's bytes, then the next path.
+std::vector<std::uint8_t> EncodeShuffleState(const ShuffleState& state);
+std::optional<ShuffleState> DecodeShuffleState(std::span<const std::uint8_t> bytes);
 
 class ShuffleMemory {
 public:

@@ -75,7 +75,9 @@ bool BuildTextMesh(std::string_view text, float x, float y, unsigned flags, Mesh
 }
 
 std::string PictureDisplayName(std::string_view name) {
-    const std::size_t slash = name.rfind('\\');
+    // Either separator: the Windows lists use the backslash, the Linux
+    // program's folders the slash.
+    const std::size_t slash = name.find_last_of("\\/");
     if (slash != std::string_view::npos) {
         name.remove_prefix(slash + 1);
         const std::size_t dot = name.rfind('.');

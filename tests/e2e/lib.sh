@@ -8,6 +8,7 @@ set -u
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ROOT=$(cd "$E2E_DIR/../.." && pwd)
 . "$ROOT/scripts/wine-env.sh"
+. "$ROOT/tests/support/x_helpers.sh"
 : "${BUILD_DIR:=$ROOT/build/windows}"
 : "${WINEPREFIX:=$BUILD_DIR/wineprefix}"
 export WINEPREFIX
@@ -72,90 +73,3 @@ window_exists() {
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
 }
 
-wait_exit() {
-    local pid=$1 seconds=${2:-20}
-    local deadline=$((SECONDS + seconds))
-    while kill -0 "$pid" 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && return 124
-        sleep 0.1
-    done
-    wait "$pid"
-}
-
-# Sends a key to a window through the X test extension (Wine ignores
-# synthetic events).
-press_key() {
-    local window=$1 key=$2
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
-    xdotool key "$key"
-}
-
-# Waits until WINDOW shows at least MIN_COLOURS colours (2 unless given):
-# drawn, rather than only mapped.
-wait_drawn() {
-    local window=$1 min=${2:-2} seconds=${3:-30} file colours
-    local deadline=$((SECONDS + seconds))
-    file=$(mktemp --suffix=.png)
-    while [ $SECONDS -lt $deadline ]; do
-        if import -window "$window" "$file" 2>/dev/null; then
-            colours=$(convert "$file" -format %k info: 2>/dev/null)
-            [ "${colours:-0}" -ge "$min" ] && { rm -f "$file"; return 0; }
-        fi
-        sleep 0.2
-    done
-    rm -f "$file"
-    return 1
-}
-
-# The colour of one pixel of a window as "r,g,b".
-pixel_at() {
-    local window=$1 x=$2 y=$3 file
-    file=$(mktemp --suffix=.png)
-    import -window "$window" "$file" 2>/dev/null || { rm -f "$file"; return 1; }
-    convert "$file" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info:
-    rm -f "$file"
-}
-
-# The name of the pure colour at a window's pixel (red, green, blue or
-# yellow), or "other".
-pure_colour_at() {
-    local rgb r g b
-    rgb=$(pixel_at "$1" "$2" "$3") || { echo other; return; }
-    IFS=, read -r r g b <<<"$rgb"
-    if [ "$r" -gt 200 ] && [ "$g" -gt 200 ] && [ "$b" -lt 60 ]; then echo yellow
-    elif [ "$r" -gt 200 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; then echo red
-    elif [ "$g" -gt 200 ] && [ "$r" -lt 60 ] && [ "$b" -lt 60 ]; then echo green
-    elif [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; then echo blue
-    else echo other; fi
-}
-
-# Watches a window's centre for up to SECONDS, or until COUNT pictures were
-# seen, and fills SEEN (colours in order) and SEEN_AT (seconds from the
-# start at which each first showed). A colour counts once it has held for
-# 0.7 s: a turn can sweep another face across the centre for a moment, but a
-# picture stays in view for its whole showing period.
-watch_centre() {
-    local window=$1 seconds=$2 count=${3:-1000} x y colour now candidate="" since=0 last="" start=$SECONDS t0
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    x=$((WIDTH / 2)); y=$((HEIGHT / 2))
-    SEEN=(); SEEN_AT=()
-    t0=$(date +%s.%N)
-    while [ $((SECONDS - start)) -lt "$seconds" ] && [ ${#SEEN[@]} -lt "$count" ]; do
-        colour=$(pure_colour_at "$window" $x $y)
-        now=$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.2f", a - b }')
-        if [ "$colour" != "$candidate" ]; then
-            candidate=$colour
-            since=$now
-        elif [ "$colour" != other ] && [ "$colour" != "$last" ] &&
-             awk -v n="$now" -v s="$since" 'BEGIN { exit !(n - s >= 0.7) }'; then
-            SEEN+=("$colour"); SEEN_AT+=("$since"); last=$colour
-        fi
-    done
-    echo "seen: ${SEEN[*]}"
-    echo "at:   ${SEEN_AT[*]}"
-}
-
-# Seconds between the I-th and the one before in SEEN_AT.
-seen_gap() {
-    awk -v a="${SEEN_AT[$1]}" -v b="${SEEN_AT[$(($1 - 1))]}" 'BEGIN { printf "%.2f", a - b }'
-}

@@ -93,14 +93,6 @@ done
 saver_reg_list Pictures "$(win_path "$PICTURES/red.bmp")" "$(win_path "$PICTURES/green.bmp")" \
     "$(win_path "$PICTURES/blue.bmp")" "$(win_path "$PICTURES/yellow.bmp")"
 saver_reg_dword OtherMonitors 1
-colour_name() {
-    IFS=, read -r r g b <<<"$1"
-    if [ "$r" -gt 200 ] && [ "$g" -gt 200 ] && [ "$b" -lt 60 ]; then echo yellow
-    elif [ "$r" -gt 200 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; then echo red
-    elif [ "$g" -gt 200 ] && [ "$r" -lt 60 ] && [ "$b" -lt 60 ]; then echo green
-    elif [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; then echo blue
-    else echo other; fi
-}
 start_covered
 first_seen=(); second_seen=(); same=0; deadline=$((SECONDS + 20))
 while [ $SECONDS -lt $deadline ]; do

@@ -25,14 +25,18 @@ saver_reg_dwords 000_100 1 000_101 0 000_102 1 000_103 0 000_104 0 000_105 0 000
 
 e2e_start /w 640x480
 window=$(wait_window "Cube Saver") || fail "no saver window appeared"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+centre_colour() { colour_name "$(pixel_at "$window" $((WIDTH / 2)) $((HEIGHT / 2)))"; }
 
 # Five switches (the first picture again at the end), one showing period of
 # 3 s apart; red to green takes two, the built-in picture's between them
 # (red was up a moment before it was first seen).
-watch_centre "$window" 40 5
-[ "${SEEN[*]}" = "red green blue yellow red" ] || fail "expected red green blue yellow red, saw ${SEEN[*]}"
+colour_sequence 40 5 centre_colour
+echo "seen: ${SEQUENCE[*]}"
+echo "at:   ${TIMES[*]}"
+[ "${SEQUENCE[*]}" = "red green blue yellow red" ] || fail "expected red green blue yellow red, saw ${SEQUENCE[*]}"
 for i in 1 2 3 4; do
-    gap=$(seen_gap $i)
+    gap=$(awk -v a="${TIMES[$i]}" -v b="${TIMES[$((i - 1))]}" 'BEGIN { printf "%.2f", a - b }')
     periods=1; [ "$i" = 1 ] && periods=2
     awk -v g="$gap" -v n=$periods 'BEGIN { exit !(g > 2 * n && g < 3 * n + 1.5) }' ||
         fail "switch $i came after ${gap}s, not after $periods showing period(s) of about 3s"

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The modules' includes run one way, top-down: nothing below the application
-# shell includes it, and the decoders stand on the base alone.
+# shell includes it, and the decoders stand on the base alone; X11 stays in
+# the Linux shell.
 # Usage: layering_check.sh SOURCE_DIR
 set -uo pipefail
 SRC=${1:?usage: layering_check.sh SOURCE_DIR}
@@ -35,6 +36,11 @@ for module in base timing config; do
 done
 if found=$(forbidden_includes config/win32 'app|library|scene'); then
     echo "src/config/win32 includes a module above it:"; echo "$found"; status=1
+fi
+# X11 and GLX stay in the Linux shell's folders.
+if found=$(grep -rnE --include='*.h' --include='*.cpp' --exclude-dir=x11 --exclude-dir=glx \
+    "^[[:space:]]*#[[:space:]]*include[[:space:]]+<(X11/|GL/glx)" "$SRC"); then
+    echo "X11 or GLX outside the Linux shell's folders:"; echo "$found"; status=1
 fi
 [ $status -eq 0 ] && echo "layering holds"
 exit $status

@@ -237,6 +237,11 @@ TEST_F(FileDecoding, OpenFailuresCarryTheirCodeAndTheFileName) {
     EXPECT_EQ(failure(Write("empty.bmp", {})).first, 5);          // cannot be mapped
     EXPECT_EQ(failure(Write("text.txt", {'h', 'i', '\n'})).first, 8);
     EXPECT_EQ(failure("").first, 4);
+    // A FIFO with a picture's name is refused at once, not waited on.
+    const std::string fifo = folder_ + "/fifo.png";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    files_.push_back(fifo);
+    EXPECT_EQ(failure(fifo).first, 5);
 }
 
 TEST_F(FileDecoding, FileSourceMapsTheWholeFileAndClosesCleanly) {

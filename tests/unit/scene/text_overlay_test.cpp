@@ -78,10 +78,11 @@ TEST(TextMesh, QuadsAndAlignment) {
     EXPECT_EQ(wide.tex_coords[16], Glyphs().For('a')[0]);
 }
 
-TEST(DisplayName, FolderAndExtensionGoOnlyAfterABackslash) {
+TEST(DisplayName, FolderAndExtensionGoOnlyAfterASeparator) {
     EXPECT_EQ(PictureDisplayName("C:\\Photos\\Summer.2005.jpg"), "Summer.2005");
     EXPECT_EQ(PictureDisplayName("holiday.jpg"), "holiday.jpg");
     EXPECT_EQ(PictureDisplayName("C:\\Photos\\noext"), "noext");
+    EXPECT_EQ(PictureDisplayName("/home/ann/Pictures/Summer.2005.jpg"), "Summer.2005");
     EXPECT_EQ(PictureDisplayName("C:\\dir.d\\file"), "file");
     EXPECT_EQ(PictureDisplayName(std::string(400, 'x')).size(), 260u);
     // Cut after 260 characters, never inside one.
