@@ -3,9 +3,11 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "imaging/bilinear_resize.h"
+#include "imaging/exif_orientation.h"
 #include "imaging/pl_exception.h"
 
 namespace cs {
@@ -46,8 +48,17 @@ void OnSizePrepared(GdkPixbufLoader* loader, gint width, gint height, gpointer d
         gdk_pixbuf_loader_set_size(loader, request.wanted.width, request.wanted.height);
 }
 
-// The first frame of an animation, as 32-bit rows in the bitmaps' BGRA order.
-void Decode(DataSource& source, Bitmap& target, const SizeChooser* choose) {
+// The orientation the loader read from the picture's own tags (TIFF's, or
+// Exif in the formats that carry it): 1 to 8 as Exif counts them.
+int StoredOrientation(GdkPixbuf* pixbuf) {
+    const gchar* option = gdk_pixbuf_get_option(pixbuf, "orientation");
+    const int orientation = option ? std::atoi(option) : 1;
+    return orientation >= 1 && orientation <= 8 ? orientation : 1;
+}
+
+// The first frame of an animation, as 32-bit rows in the bitmaps' BGRA order,
+// as stored; answers the orientation it is to be shown in.
+int Decode(DataSource& source, Bitmap& target, const SizeChooser* choose) {
     std::unique_ptr<GdkPixbufLoader, LoaderDeleter> loader(gdk_pixbuf_loader_new());
     SizeRequest request{choose};
     g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(OnSizePrepared), &request);
@@ -82,24 +93,33 @@ void Decode(DataSource& source, Bitmap& target, const SizeChooser* choose) {
             out[3] = alpha ? in[3] : 255;
         }
     }
+    return StoredOrientation(pixbuf);
 }
 
 }  // namespace
 
+// Plain decodes keep the picture as stored, as the six decoders do.
 void PixbufDecoder::DecodeInto(Bitmap& target, DataSource& source) { Decode(source, target, nullptr); }
 
 void PixbufDecoder::MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose,
                                       DecodeScale) {
-    PictureSize wanted{};
+    PictureSize stored{};
     const SizeChooser remember = [&](std::int32_t width, std::int32_t height) {
-        wanted = choose(width, height);
-        return wanted;
+        stored = {width, height};
+        return choose(width, height);
     };
-    Decode(source, target, &remember);
+    const int orientation = Decode(source, target, &remember);
+    // The size is chosen for the picture as it is shown; a picture stored
+    // on its side is made at that size on its side, then turned, as the
+    // JPEG decoder's pictures are.
+    const PictureSize upright = UprightSize(stored, orientation);
+    PictureSize wanted = choose(upright.width, upright.height);
+    if (OrientationTurns(orientation)) wanted = {wanted.height, wanted.width};
     // Loaders that cannot scale give the whole picture: the resampler
     // brings it to the chosen size, as for every other picture.
     if (wanted != PictureSize{target.Width(), target.Height()})
         BilinearResize(wanted.width, wanted.height).Apply(target, target);
+    OrientBitmap(target, orientation);
 }
 
 std::unique_ptr<PictureDecoder> MakePixbufDecoder() { return std::make_unique<PixbufDecoder>(); }

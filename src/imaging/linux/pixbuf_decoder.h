@@ -2,7 +2,8 @@
 // The Linux program's decoder for formats the six decoders do not read:
 // the system's gdk-pixbuf loaders (GIF, TIFF, and WebP, HEIF or AVIF where
 // their loaders are installed). A picture is decoded no bigger than the
-// texture needs where the loader can scale as it decodes.
+// texture needs where the loader can scale as it decodes; the resized
+// decodes turn it upright by the orientation its own tags give.
 #include <memory>
 #include <string>
 
