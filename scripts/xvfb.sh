@@ -3,15 +3,22 @@
 #   wait_window TITLE [SECONDS]  echo the X window id once it is mapped
 XVFB_PID=${XVFB_PID:-}  # kept when this file is sourced again
 xvfb_start() {
-    local fifo
-    fifo=$(mktemp -u)
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local number
-    read -r number <"$fifo"
-    rm -f "$fifo"
-    export DISPLAY=":$number"
+    local fifo number attempt
+    for attempt in 1 2 3; do
+        fifo=$(mktemp -u)
+        mkfifo "$fifo"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+        XVFB_PID=$!
+        read -r number <"$fifo"
+        rm -f "$fifo"
+        export DISPLAY=":$number"
+        # A server of the same number that was ending as this one started
+        # can take the new one's socket with it; then start another.
+        xdpyinfo >/dev/null 2>&1 && return 0
+        echo "xvfb_start: display $DISPLAY does not answer; starting another" >&2
+        xvfb_stop
+    done
+    return 1
 }
 
 xvfb_stop() {
