@@ -3,22 +3,17 @@
 #   wait_window TITLE [SECONDS]  echo the X window id once it is mapped
 XVFB_PID=${XVFB_PID:-}  # kept when this file is sourced again
 xvfb_start() {
-    local fifo number attempt
-    for attempt in 1 2 3; do
-        fifo=$(mktemp -u)
-        mkfifo "$fifo"
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-        XVFB_PID=$!
-        read -r number <"$fifo"
-        rm -f "$fifo"
-        export DISPLAY=":$number"
-        # A server of the same number that was ending as this one started
-        # can take the new one's socket with it; then start another.
-        xdpyinfo >/dev/null 2>&1 && return 0
-        echo "xvfb_start: display $DISPLAY does not answer; starting another" >&2
-        xvfb_stop
-    done
-    return 1
+    local fifo number
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    # Without -noreset the server starts over whenever its last client
+    # leaves, and a program that connects in that moment finds no display:
+    # a test that runs one program after another would fail now and then.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    read -r number <"$fifo"
+    rm -f "$fifo"
+    export DISPLAY=":$number"
 }
 
 xvfb_stop() {

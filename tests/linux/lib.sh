@@ -31,7 +31,7 @@ test_cleanup() {
     exit $status
 }
 trap test_cleanup EXIT
-xvfb_start || { echo "FAIL: no X display would start"; exit 1; }
+xvfb_start
 
 fail() {
     echo "FAIL: $*"
