@@ -3,12 +3,14 @@
 #   wait_window TITLE [SECONDS]  echo the X window id once it is mapped
 XVFB_PID=${XVFB_PID:-}  # kept when this file is sourced again
 xvfb_start() {
-    local fifo
+    local fifo number
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    # Without -noreset the server starts over whenever its last client
+    # leaves, and a program that connects in that moment finds no display:
+    # a test that runs one program after another would fail now and then.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
-    local number
     read -r number <"$fifo"
     rm -f "$fifo"
     export DISPLAY=":$number"

@@ -75,9 +75,10 @@ bool BuildTextMesh(std::string_view text, float x, float y, unsigned flags, Mesh
 }
 
 std::string PictureDisplayName(std::string_view name) {
-    // Either separator: the Windows lists use the backslash, the Linux
-    // program's folders the slash.
-    const std::size_t slash = name.find_last_of("\\/");
+    // The Windows lists' paths have backslashes; the Linux program's have
+    // only slashes.
+    std::size_t slash = name.rfind('\\');
+    if (slash == std::string_view::npos) slash = name.rfind('/');
     if (slash != std::string_view::npos) {
         name.remove_prefix(slash + 1);
         const std::size_t dot = name.rfind('.');

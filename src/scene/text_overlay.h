@@ -36,9 +36,9 @@ enum TextFlags : unsigned { kTextLeft = 0, kTextCentred = 1, kTextRightAligned =
 // after the alignment shift. False (and no mesh) for an empty text.
 bool BuildTextMesh(std::string_view text, float x, float y, unsigned flags, Mesh& mesh);
 
-// The name shown for a picture: after the last backslash or slash, without the
-// extension, or the whole name when there is neither; at most 260
-// characters.
+// The name shown for a picture: after the last backslash (or, in a path
+// without one, the last slash), without the extension, or the whole name
+// when there is neither; at most 260 characters.
 std::string PictureDisplayName(std::string_view name);
 
 // Frames drawn in the last completed second.

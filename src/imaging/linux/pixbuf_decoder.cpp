@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "imaging/bilinear_resize.h"
+#include "imaging/exif_orientation.h"
 #include "imaging/pl_exception.h"
 
 namespace cs {
@@ -53,8 +55,17 @@ void OnSizePrepared(GdkPixbufLoader* loader, gint width, gint height, gpointer d
         gdk_pixbuf_loader_set_size(loader, request.wanted.width, request.wanted.height);
 }
 
-// The first frame of an animation, as 32-bit rows in the bitmaps' BGRA order.
-void Decode(DataSource& source, Bitmap& target, const SizeChooser* choose) {
+// The orientation the loader read from the picture's own tags (TIFF's, or
+// Exif in the formats that carry it): 1 to 8 as Exif counts them.
+int StoredOrientation(GdkPixbuf* pixbuf) {
+    const gchar* option = gdk_pixbuf_get_option(pixbuf, "orientation");
+    const int orientation = option ? std::atoi(option) : 1;
+    return orientation >= 1 && orientation <= 8 ? orientation : 1;
+}
+
+// The first frame of an animation, as 32-bit rows in the bitmaps' BGRA order,
+// as stored; answers the orientation it is to be shown in.
+int Decode(DataSource& source, Bitmap& target, const SizeChooser* choose) {
     std::unique_ptr<GdkPixbufLoader, LoaderDeleter> loader(gdk_pixbuf_loader_new());
     SizeRequest request{choose};
     g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(OnSizePrepared), &request);
@@ -89,6 +100,7 @@ void Decode(DataSource& source, Bitmap& target, const SizeChooser* choose) {
             out[3] = alpha ? in[3] : 255;
         }
     }
+    return StoredOrientation(pixbuf);
 }
 
 // The first bytes settle which loader reads the data.
@@ -118,7 +130,26 @@ public:
         return taken;
     }
 
+    // Plain decodes keep the picture as stored, as the six decoders do.
     void DecodeInto(Bitmap& target, DataSource& source) override { Decode(source, target, nullptr); }
+
+    // The loaders give the orientation only with the pixels: the size is
+    // chosen again for the picture as it is shown, the picture made at that
+    // size on its side, then turned, as the JPEG decoder's pictures are.
+    void MakeUprightBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose) override {
+        PictureSize stored{};
+        const SizeChooser remember = [&](std::int32_t width, std::int32_t height) {
+            stored = {width, height};
+            return choose(width, height);
+        };
+        const int orientation = Decode(source, target, &remember);
+        const PictureSize upright = UprightSize(stored, orientation);
+        PictureSize wanted = choose(upright.width, upright.height);
+        if (OrientationTurns(orientation)) wanted = {wanted.height, wanted.width};
+        if (wanted != PictureSize{target.Width(), target.Height()})
+            BilinearResize(wanted.width, wanted.height).Apply(target, target);
+        OrientBitmap(target, orientation);
+    }
 
     void MakeResizedBitmap(DataSource& source, Bitmap& target, const SizeChooser& choose, DecodeScale) override {
         PictureSize wanted{};

@@ -83,6 +83,7 @@ TEST(DisplayName, FolderAndExtensionGoOnlyAfterASeparator) {
     EXPECT_EQ(PictureDisplayName("holiday.jpg"), "holiday.jpg");
     EXPECT_EQ(PictureDisplayName("C:\\Photos\\noext"), "noext");
     EXPECT_EQ(PictureDisplayName("/home/ann/Pictures/Summer.2005.jpg"), "Summer.2005");
+    EXPECT_EQ(PictureDisplayName("C:\\Photos\\2005/Summer.jpg"), "2005/Summer");
     EXPECT_EQ(PictureDisplayName("C:\\dir.d\\file"), "file");
     EXPECT_EQ(PictureDisplayName(std::string(400, 'x')).size(), 260u);
     // Cut after 260 characters, never inside one.
