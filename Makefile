@@ -55,7 +55,7 @@ tsan: packages-host
 	cmake --preset tsan >/dev/null
 	cmake --build --preset tsan
 
-test: build tsan packages-wine packages-linux packages-linux-test-test
+test: build tsan packages-wine packages-linux packages-linux-test
 	scripts/run-tests.sh
 
 run: build packages-wine
