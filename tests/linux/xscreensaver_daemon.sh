@@ -49,7 +49,12 @@ programs: \\
 SETTINGS
 chmod 644 "$daemon_home/.xscreensaver"
 
-daemon() { HOME="$daemon_home" "${as_user[@]}" "$@"; }
+# The daemon and its hack live as a user of their own: the caller's cache
+# and state folders (Mesa's shader cache, the shuffle) may not be theirs.
+daemon() {
+    HOME="$daemon_home" XDG_CACHE_HOME="$daemon_home/.cache" XDG_STATE_HOME="$daemon_home/.local/state" \
+        XDG_CONFIG_HOME="$daemon_home/.config" XDG_DATA_HOME="$daemon_home/.local/share" "${as_user[@]}" "$@"
+}
 daemon xscreensaver -no-splash >>"$HACK_LOG" 2>&1 &
 TEST_PIDS+=("$!")
 deadline=$((SECONDS + 20))
