@@ -68,6 +68,14 @@ void RenderDevice::ApplyFixedState() {
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
 }
 
+void RenderDevice::FitClientArea(int width, int height) {
+    near_ = 1.0f;
+    far_ = 1000.0f;
+    aspect_ = height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;
+    SetViewport(0, 0, width, height);
+    ApplyDefaultProjection();
+}
+
 void RenderDevice::ApplyDefaultProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

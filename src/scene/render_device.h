@@ -102,6 +102,9 @@ private:
     // The portable halves of Create.
     void ApplyFixedState();
     void ApplyDefaultProjection();
+    // The viewport over a client area of this size and the default
+    // projection for its aspect.
+    void FitClientArea(int width, int height);
 
     WindowHandle window_ = nullptr;
     DeviceContextHandle device_context_ = nullptr;

@@ -31,11 +31,7 @@ Status RenderDevice::Create(WindowHandle window) {
     context_ = reinterpret_cast<HGLRC__*>(context);
 
     ApplyFixedState();
-    near_ = 1.0f;
-    far_ = 1000.0f;
-    aspect_ = window->height > 0 ? static_cast<float>(window->width) / static_cast<float>(window->height) : 1.0f;
-    SetViewport(0, 0, window->width, window->height);
-    ApplyDefaultProjection();
+    FitClientArea(window->width, window->height);
     return status::kOk;
 }
 

@@ -38,13 +38,7 @@ Status RenderDevice::Create(WindowHandle window) {
     ApplyFixedState();
     RECT client{};
     GetClientRect(window, &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    near_ = 1.0f;
-    far_ = 1000.0f;
-    aspect_ = height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;
-    SetViewport(0, 0, width, height);
-    ApplyDefaultProjection();
+    FitClientArea(client.right - client.left, client.bottom - client.top);
     return status::kOk;
 }
 
