@@ -25,6 +25,19 @@ void ResetCubeDefaults(CubeSettings& settings, int group) {
     settings.randomize_music = 1;
 }
 
+void ResetOptionsDefaults(GeneralSettings& settings) {
+    const GeneralSettings defaults;
+    settings.show_date_time = defaults.show_date_time;
+    settings.show_frame_rate = defaults.show_frame_rate;
+    settings.blend_on_open = defaults.blend_on_open;
+    settings.blend_on_close = defaults.blend_on_close;
+    settings.target_framerate = defaults.target_framerate;
+    settings.use_other_resolution = defaults.use_other_resolution;
+    settings.other_monitors = defaults.other_monitors;
+    settings.exit_on_escape_only = defaults.exit_on_escape_only;
+    settings.support_power_down = defaults.support_power_down;
+}
+
 void SeedFirstRunCubeDefaults(CubeSettings& settings) {
     settings.rotation_length = 1 + NextRandom() % 4;
     settings.show_picture_length = 1 + NextRandom() % 8;

@@ -1,6 +1,6 @@
 #pragma once
-// Defaults of the cube settings: the "Defaults" buttons of the dialog pages
-// and the random appearance of a first run.
+// Defaults of the settings: the "Defaults" buttons of the dialog pages and
+// the random appearance of a first run.
 #include "config/settings.h"
 
 namespace cs {
@@ -17,6 +17,12 @@ inline constexpr int kDefaultsCubeGroup = 2;
 // picture length", "Cube style", "Background", "Background color", "Cube
 // glass". Group 0: both. Any call also turns "Randomize order" (music) on.
 void ResetCubeDefaults(CubeSettings& settings, int group);
+
+// The Options page's "Defaults": its check boxes, "Target framerate" and
+// "Other monitors:" take the values a new installation has. The resolution
+// picks are left to the dialog, which shows the current mode once "Use a
+// different resolution" is off; the music and the cube are not touched.
+void ResetOptionsDefaults(GeneralSettings& settings);
 
 // Four draws of cs::NextRandom(), in this order: "Rotation length" 1 to 4,
 // "Show picture length" 1 to 8, "Cube style" 0 to 7, "Cube glass" 0 to 2.

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "config/settings_defaults.h"
 #include "config/win32/control_tip.h"
 #include "config/win32/file_list_dialog.h"
 #include "config/win32/settings_dialog_context.h"
@@ -36,6 +37,8 @@ constexpr const char* kMaxTextureTip =
     "maximum texture size (usually this is 2048x2048 and higher).  Note this may cause performance problems.  To "
     "increase visual quality you can also increase the OpenGL rendering quality setting in the Advanced tab for "
     "most drivers.";
+
+constexpr const char* kDefaultsTip = "Set the settings on this page back to their defaults.";
 
 SettingsDialogContext* StateOf(HWND page) {
     return reinterpret_cast<SettingsDialogContext*>(GetWindowLongPtrA(page, DWLP_USER));
@@ -151,6 +154,13 @@ void DrawSwatch(const SettingsDialogContext& state, const DRAWITEMSTRUCT& item) 
 
 void ResetPageDefaults(SettingsDialogContext& state) {
     const auto page = static_cast<SettingsPageId>(state.current_page);
+    if (page == SettingsPageId::Options) {
+        ResetOptionsDefaults(state.host->General());
+        SetOptionsControls(state);
+        FillOptionsLists(state);
+        FillDisplayModeLists(state);
+        return;
+    }
     if (const std::optional<int> group = DefaultsGroupForPage(page)) state.host->ResetDefaults(state.dialog, *group);
     SetListPageControls(state);
     if (page == SettingsPageId::CubeAppearance) InvalidateRect(state.pages[state.current_page].window, nullptr, TRUE);
@@ -318,7 +328,8 @@ void AttachOptionsAndAboutTips(SettingsDialogContext& state) {
                 {IDC_COLOR_DEPTH, "The color depth while the screen saver runs."},
                 {IDC_EXIT_ON_ESCAPE, "End the screen saver only with the Escape key, not with the mouse or "
                                      "other keys."},
-                {IDC_POWER_DOWN, "Stop drawing while the display is turned off or in low power mode."}});
+                {IDC_POWER_DOWN, "Stop drawing while the display is turned off or in low power mode."},
+                {IDC_DEFAULTS, kDefaultsTip}});
     AttachTips(PageWindow(state, SettingsPageId::About),
                {{IDC_EMAIL_SUPPORT, "Write to Quillmark Graphics support.  A description of your system is "
                                     "added to the message."}});
@@ -332,7 +343,7 @@ void AttachListPageTips(SettingsDialogContext& state) {
                 {IDC_STRETCH_TO_FIT, "Stretch each picture to fill a whole face of the cube instead of "
                                      "keeping its shape."},
                 {IDC_MAX_TEXTURE_SIZE, kMaxTextureTip},
-                {IDC_DEFAULTS, "Set the settings on this page back to their defaults."}});
+                {IDC_DEFAULTS, kDefaultsTip}});
     AttachTips(PageWindow(state, SettingsPageId::CubeAppearance),
                {{IDC_SHOW_LENGTH, "How many seconds each picture is shown before the cube turns."},
                 {IDC_ROTATION_LENGTH, "How many seconds the cube takes to turn to the next picture."},
@@ -340,7 +351,7 @@ void AttachListPageTips(SettingsDialogContext& state) {
                 {IDC_CUBE_GLASS, "The glass around the cube and what it reflects."},
                 {IDC_BACKGROUND, "What is shown behind the cube."},
                 {IDC_BACKGROUND_COLOR, "Click to choose the color behind the cube for a solid color background."},
-                {IDC_DEFAULTS, "Set the settings on this page back to their defaults."}});
+                {IDC_DEFAULTS, kDefaultsTip}});
     AttachTips(PageWindow(state, SettingsPageId::Music),
                {{IDC_CUSTOMIZE_MUSIC, "Choose the songs and folders of songs to play while the screen saver runs."},
                 {IDC_RANDOMIZE_MUSIC, "Play the songs in a random order instead of the list's order."}});

@@ -105,6 +105,20 @@ TEST(DialogRulesTest, DefaultsResetOnlyTheCurrentPagesGroup) {
 
     EXPECT_FALSE(DefaultsGroupForPage(SettingsPageId::Music));
     EXPECT_FALSE(DefaultsGroupForPage(SettingsPageId::Options));
+
+    // The Options page's own reset leaves what has no control there alone.
+    GeneralSettings general;
+    general.other_monitors = 0;
+    general.target_framerate = 5;
+    general.support_power_down = 0;
+    general.frame_limiter = 1;
+    general.resolution_width = 800;
+    ResetOptionsDefaults(general);
+    EXPECT_EQ(general.other_monitors, 1);
+    EXPECT_EQ(general.target_framerate, 3);
+    EXPECT_EQ(general.support_power_down, 1);
+    EXPECT_EQ(general.frame_limiter, 1);
+    EXPECT_EQ(general.resolution_width, 800);
 }
 
 TEST(DialogRulesTest, RendererIsCheckedOnTheFirstAndEveryFourthOpening) {

@@ -252,6 +252,36 @@ TEST_F(SettingsDialogTest, DefaultsOnOnePageLeaveTheOtherAlone) {
     EXPECT_EQ(Selected(Page(1), IDC_CUBE_STYLE), 5);
 }
 
+TEST_F(SettingsDialogTest, DefaultsOnTheOptionsPageResetOnlyThatPage) {
+    Store(13, 1);   // "Show date and time"
+    Store(15, 1);   // "Exit on Escape key only"
+    Store(18, 5);   // "Infinite"
+    Store(108, 1);  // "Show picture names"
+    registry_.root.WriteDword("OtherMonitors", 0);
+    Open();
+    Click(Page(2), IDC_RANDOMIZE_MUSIC);
+    Pick(Page(1), IDC_CUBE_STYLE, 6);
+    SelectTab(3);
+    HWND options = Page(3);
+    Click(options, IDC_USE_OTHER_RESOLUTION);
+    Click(options, IDC_DEFAULTS);
+
+    EXPECT_EQ(Selected(options, IDC_OTHER_MONITORS), 1);
+    EXPECT_EQ(Selected(options, IDC_TARGET_FRAMERATE), 3);
+    EXPECT_FALSE(Checked(options, IDC_SHOW_DATE_TIME));
+    EXPECT_FALSE(Checked(options, IDC_EXIT_ON_ESCAPE));
+    EXPECT_FALSE(Checked(options, IDC_USE_OTHER_RESOLUTION));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(options, IDC_RESOLUTION)));
+    // The other pages keep what was stored or picked.
+    EXPECT_TRUE(Checked(Page(0), IDC_SHOW_PICTURE_NAMES));
+    EXPECT_EQ(app_.Cube().cube_style, 6);
+    EXPECT_EQ(app_.Cube().randomize_music, 0);
+
+    Command(IDOK);
+    EXPECT_EQ(registry_.root.Read("OtherMonitors")->bytes, (std::vector<std::uint8_t>{1, 0, 0, 0}));
+    EXPECT_EQ(app_.General().target_framerate, 3);
+}
+
 TEST_F(SettingsDialogTest, NumberFieldsStoreNumbersAsTypedAndIgnoreTheRest) {
     Open();
     HWND cube = Page(1);
