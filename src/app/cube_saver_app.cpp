@@ -1,5 +1,7 @@
 #include "app/cube_saver_app.h"
 
+#include <algorithm>
+
 #include "app/exit_rules.h"
 #include "app/process_state.h"
 #include "base/status.h"
@@ -98,6 +100,11 @@ int CubeSaverApp::RenderFrame(WindowHandle window, DeviceContextHandle) {
     // Every cube is drawn in the same pass, so all keep the frame rate.
     const bool others_drew = monitor_cubes_.Frame();
     return others_drew ? status::kOk : first;
+}
+
+double CubeSaverApp::SecondsAtRest() {
+    if (!scene_) return 0.0;
+    return std::min({scene_->SecondsAtRest(), monitor_cubes_.SecondsAtRest(), music_.SecondsUntilStart()});
 }
 
 // The scene draws only what changed; the window's picture is drawn again

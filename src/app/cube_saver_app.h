@@ -43,6 +43,7 @@ public:
     bool StartMonitorCube(WindowHandle window) override;
     void StopMonitorCube(WindowHandle window) override;
     bool HasMonitorCube(WindowHandle window) const override;
+    double SecondsAtRest() override;
 
     CubeSettings& Cube() { return cube_; }
     const CubeSettings& Cube() const { return cube_; }

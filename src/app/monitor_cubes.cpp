@@ -1,6 +1,7 @@
 #include "app/monitor_cubes.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 #include "base/status.h"
@@ -61,6 +62,12 @@ bool MonitorCubes::Frame() {
         ++i;
     }
     return drew;
+}
+
+double MonitorCubes::SecondsAtRest() const {
+    double rest = std::numeric_limits<double>::infinity();
+    for (const Cube& cube : cubes_) rest = std::min(rest, cube.scene->SecondsAtRest());
+    return rest;
 }
 
 void MonitorCubes::Repaint(WindowHandle window) {

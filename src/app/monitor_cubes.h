@@ -34,6 +34,8 @@ public:
     // One frame of every cube; a cube whose frame fails is stopped and its
     // monitor shows black. True when any cube drew.
     bool Frame();
+    // The shortest rest of the cubes (infinity without any).
+    double SecondsAtRest() const;
     void Repaint(WindowHandle window);
     void RepaintAll();
     void Resize(WindowHandle window);

@@ -1,7 +1,7 @@
 #pragma once
 // The saver framework: modes, the saver window and its main loop, pacing,
-// fades and password handling. The concrete saver overrides the sixteen
-// virtual operations below; their order is the order of the virtual table.
+// fades and password handling. The concrete saver overrides the virtual
+// operations below; their order is the order of the virtual table.
 #include <cstdint>
 #include <string>
 
@@ -68,6 +68,10 @@ public:
     virtual void StopMonitorCube(WindowHandle window) {}
     // 18
     virtual bool HasMonitorCube(WindowHandle window) const { return false; }
+    // 19: after a frame that drew nothing, how many seconds nothing will
+    // change unless a window message comes; the main loop lets the frames
+    // of that time go by undrawn. 0: frames as usual.
+    virtual double SecondsAtRest() { return 0.0; }
 
     // Runs the preview, full-screen or windowed saver until it ends.
     void Run(WindowHandle parent, int show_command);

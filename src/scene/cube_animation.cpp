@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "base/random.h"
 
@@ -93,15 +94,31 @@ void CubeAnimation::Configure(CubeSettings& settings) {
     }
 }
 
-void CubeAnimation::Advance(float dt, CubeAnimationHost& host) {
+void CubeAnimation::Advance(float dt, CubeAnimationHost& host, bool after_rest) {
     if (!started_ || paused_) return;
-    host.SetLoaderPriority(dt >= 0.1f ? LoaderPriority::Lowest
-                           : dt >= 0.04f ? LoaderPriority::BelowNormal
-                                         : LoaderPriority::Normal);
+    if (!after_rest)
+        host.SetLoaderPriority(dt >= 0.1f ? LoaderPriority::Lowest
+                               : dt >= 0.04f ? LoaderPriority::BelowNormal
+                                             : LoaderPriority::Normal);
     if (bouncing_) AdvanceBounce(dt);
     AdvanceZoom(dt);
     AdvanceSpin(dt);
     AdvanceFaceTimer(dt, host);
+}
+
+float CubeAnimation::SecondsAtRest() const {
+    if (!started_) return 0.0f;
+    if (paused_) return std::numeric_limits<float>::infinity();
+    const bool spinning = spin_offset_.x != 0.0f || spin_offset_.y != 0.0f || spin_offset_.z != 0.0f;
+    // Turning, a turn just ended (the faces move on next frame), bouncing.
+    if (t_ > 0 || current_face_ != next_face_ || bouncing_ || spinning) return 0.0f;
+    float rest = t_ + show_length_;
+    if (zoom_acceleration_ != 0.0f) {
+        const bool holding = z_ >= kZoomNear && zoom_acceleration_ > 0;
+        if (!holding) return 0.0f;
+        rest = std::min(rest, show_length_ - hold_time_);
+    }
+    return std::max(rest, 0.0f);
 }
 
 void CubeAnimation::AdvanceBounce(float dt) {

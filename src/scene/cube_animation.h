@@ -51,8 +51,15 @@ public:
     // length): cubes side by side on several monitors turn one at a time.
     void LeadFirstTurn(float seconds);
 
-    // One frame of dt seconds.
-    void Advance(float dt, CubeAnimationHost& host);
+    // One frame of dt seconds. After a rest (frames let go by because
+    // nothing moved) the long dt says nothing about how busy the machine
+    // is, and the loader keeps its priority.
+    void Advance(float dt, CubeAnimationHost& host, bool after_rest = false);
+
+    // Seconds from now during which the cube stays exactly where it is: the
+    // time until the next turn is due (or the zoom's hold ends). 0 while it
+    // moves, infinity while paused.
+    float SecondsAtRest() const;
 
     // A key-down; true when it was one of the scene's command keys.
     bool Key(unsigned virtual_key, CubeAnimationHost& host);

@@ -240,10 +240,12 @@ int CubeScene::Frame() {
         if (!FrameLimiterAllows(frame_clock_, limiter_on_, clock_)) return status::kNothingToDo;
     }
 
-    animation_.Advance(dt, *this);
+    const bool after_rest = resting_;
+    resting_ = false;
+    animation_.Advance(dt, *this, after_rest);
     // The waiting picture goes up whether or not this frame draws: a
     // resting cube is when there is time for it.
-    StagePendingPicture();
+    const bool rows_waiting = StagePendingPicture();
 
     const Matrix4 view = Matrix4::Translation(0.0f, 0.0f, -kCameraDistance);
     FrameContent content = AnimationContent(animation_, view);
@@ -254,7 +256,11 @@ int CubeScene::Frame() {
         LocalDateTime now;
         if (date_time_.Now(now)) content.clock = std::move(now);
     }
-    if (!FrameChanges(on_screen_, content)) return status::kNothingToDo;
+    if (!FrameChanges(on_screen_, content)) {
+        resting_ = true;
+        seconds_at_rest_ = RestAfterThisFrame(rows_waiting);
+        return status::kNothingToDo;
+    }
 
     device_.Clear(true, true);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -267,6 +273,22 @@ int CubeScene::Frame() {
     device_.Present();
     on_screen_ = std::move(content);
     return status::kOk;
+}
+
+double CubeScene::SecondsAtRest() const { return started_ && resting_ ? seconds_at_rest_ : 0.0; }
+
+double CubeScene::RestAfterThisFrame(bool rows_waiting) {
+    // The clock's second may turn at any frame; the limiter holds frames
+    // back by its own clock; every frame takes a slice of waiting rows up.
+    if (show_date_time_ || limiter_on_ || rows_waiting) return 0.0;
+    double rest = animation_.SecondsAtRest();
+    if (!loader_.HandOff().ready.load()) {
+        // Looked at this often while the loader works, so that the picture's
+        // rows start going up soon after it is decoded.
+        constexpr double kLoaderLook = 0.05;
+        rest = std::min(rest, kLoaderLook);
+    }
+    return rest;
 }
 
 void CubeScene::DrawBackground() {
@@ -378,13 +400,16 @@ void CubeScene::DrawOverlays(const FrameContent& content) {
     }
 }
 
-void CubeScene::StagePendingPicture() {
+bool CubeScene::StagePendingPicture() {
     PictureHandOff& h = loader_.HandOff();
-    if (!h.ready.load()) return;
+    if (!h.ready.load()) return false;
     // The loader holds the lock only while it replaces the picture; the
     // frame goes on without waiting and tries again next time.
     std::unique_lock<std::mutex> lock(h.lock, std::try_to_lock);
-    if (lock.owns_lock() && h.pending) staging_.Step(*h.pending, h.generation);
+    if (!lock.owns_lock()) return true;
+    if (!h.pending) return false;
+    staging_.Step(*h.pending, h.generation);
+    return !staging_.Staged(h.generation);
 }
 
 bool CubeScene::PictureReady() { return loader_.HandOff().ready.load(); }

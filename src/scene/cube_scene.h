@@ -30,6 +30,7 @@ public:
     int StartBeside(WindowHandle window, SaverScene& first, int position, CubeSettings& cube,
                     const GeneralSettings& general) override;
     int Frame() override;
+    double SecondsAtRest() const override;
     void Repaint() override { ++repaints_; }
     int Shutdown() override;
     bool Key(unsigned virtual_key) override;
@@ -59,8 +60,11 @@ private:
     void DrawGlass();
     void DrawOverlays(const FrameContent& content);
     void DrawText(float x, float y, unsigned flags, const std::string& text);
-    // Uploads a slice of the waiting picture, never waiting for the loader.
-    void StagePendingPicture();
+    // Uploads a slice of the waiting picture, never waiting for the loader;
+    // true while rows of it are still to go up.
+    bool StagePendingPicture();
+    // How long the frames after this undrawn one have nothing to do.
+    double RestAfterThisFrame(bool rows_waiting);
     std::unique_ptr<Texture> LoadUploaded(bool first_picture);
 
     ClockSource& clock_;
@@ -93,6 +97,8 @@ private:
     std::uint64_t pictures_received_ = 0;
     std::uint64_t repaints_ = 0;
     std::optional<FrameContent> on_screen_;
+    bool resting_ = false;  // the last frame found nothing to draw
+    double seconds_at_rest_ = 0.0;
 };
 
 }  // namespace cs

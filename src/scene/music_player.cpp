@@ -1,5 +1,8 @@
 #include "scene/music_player.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "base/status.h"
 
 namespace cs {
@@ -51,6 +54,12 @@ void MusicPlayer::StartWhenDue(WindowHandle owner, bool preview, bool randomize)
     owner_ = owner;
     Stop();
     PlayFirstPlayable(PickNext());
+}
+
+double MusicPlayer::SecondsUntilStart() {
+    if (started_) return std::numeric_limits<double>::infinity();
+    if (!start_clock_running_) return 0.0;
+    return std::max(0.0, static_cast<double>(kMusicStartDelaySeconds - start_clock_.ElapsedSeconds()));
 }
 
 std::intptr_t MusicPlayer::PlayFile(WindowHandle owner, const std::string& path) {

@@ -57,6 +57,9 @@ public:
     // kMusicStartDelaySeconds after its first call, unless in preview or
     // with an empty list.
     void StartWhenDue(WindowHandle owner, bool preview, bool randomize);
+    // Seconds until StartWhenDue has something to do: 0 before its first
+    // call, infinity once the music was started (or given up).
+    double SecondsUntilStart();
     // 0, or the error that kept path from playing.
     std::intptr_t PlayFile(WindowHandle owner, const std::string& path);
     // 0, -1 when the list is (or became) empty, or the error of a window

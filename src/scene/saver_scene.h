@@ -29,6 +29,10 @@ public:
     // Negative ends the main loop; status::kNothingToDo when the frame
     // would have been the one on the screen and was not drawn.
     virtual int Frame() = 0;
+    // After a frame that drew nothing: how many seconds the following frames
+    // would draw nothing and have no work to do either, unless a window
+    // message (a key, a repaint) comes first. 0: frames as usual.
+    virtual double SecondsAtRest() const { return 0.0; }
     // The window lost its picture (uncovered, restored, replaced, or the
     // display woke): the next frame draws whether or not anything moved.
     virtual void Repaint() = 0;

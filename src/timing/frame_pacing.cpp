@@ -48,7 +48,8 @@ FrameWait FramePacer::WaitUntilDue(std::optional<float> interval, bool drawing, 
         waiter.GiveUpTimeSlice();
         return FrameWait::Due;
     }
-    const double due = interval ? static_cast<double>(*interval) : kRestingInterval;
+    double due = interval ? static_cast<double>(*interval) : kRestingInterval;
+    if (rest_end_ > 0 && !drawing) due *= std::max(1.0, std::ceil(rest_end_ / due));
     const double resolution = waiter.Resolution();
     double sleep_budget = due;
     for (;;) {
@@ -59,7 +60,10 @@ FrameWait FramePacer::WaitUntilDue(std::optional<float> interval, bool drawing, 
         if (resolution > 0) sleep = std::floor(sleep / resolution) * resolution;
         if (sleep >= std::max(resolution, kShortestSleep)) {
             const double before = Elapsed();
-            if (!waiter.Sleep(sleep)) return FrameWait::MessageWaiting;
+            if (!waiter.Sleep(sleep)) {
+                rest_end_ = 0.0;
+                return FrameWait::MessageWaiting;
+            }
             last_wait_slept_ = true;
             sleep_budget -= sleep;
             LearnLateness(Elapsed() - before - sleep);
@@ -73,7 +77,16 @@ FrameWait FramePacer::WaitUntilDue(std::optional<float> interval, bool drawing, 
     }
 }
 
+void FramePacer::RestFor(double seconds) {
+    if (!started_ || !(seconds > 0)) {
+        rest_end_ = 0.0;
+        return;
+    }
+    rest_end_ = Elapsed() + std::min(seconds, kLongestRest);
+}
+
 void FramePacer::FrameStarts() {
+    rest_end_ = 0.0;
     if (!started_) {
         clock_.Start();
         started_ = true;

@@ -43,6 +43,8 @@ public:
     // The most the pacer ever yields away instead of sleeping, beyond the
     // waiter's resolution.
     static constexpr double kLongestEarlyWake = 0.0009;
+    // A rest longer than this is taken a second at a time.
+    static constexpr double kLongestRest = 1.0;
 
     explicit FramePacer(ClockSource& clock = SystemClock());
 
@@ -53,11 +55,20 @@ public:
     // Without an interval ("Infinite") a drawing frame follows after one
     // yield. MessageWaiting: a window message came first; the caller handles
     // it and asks again, and the frame stays due at the same moment. However
-    // the clock jumps, one call never sleeps longer than one interval.
+    // the clock jumps, one call never sleeps longer than one interval (or
+    // the frames of a rest, see RestFor).
     FrameWait WaitUntilDue(std::optional<float> interval, bool drawing, FrameWaiter& waiter);
 
     // The frame starts now: the next is due one interval from here.
     void FrameStarts();
+
+    // Nothing will change for `seconds` from now (a resting cube waiting
+    // for its turn): the undrawn frames of that time are let go by, and
+    // the next wait sleeps to the first frame start at or after its end, so
+    // that a frame still starts at one of the usual moments. A window
+    // message ends the rest; the frame after it is due at the usual time.
+    // Never longer than kLongestRest.
+    void RestFor(double seconds);
 
     // How early the pacer wakes before a due frame, in seconds.
     double EarlyWake() const { return early_wake_; }
@@ -73,6 +84,7 @@ private:
     bool started_ = false;
     double early_wake_ = 0.0;
     bool last_wait_slept_ = false;
+    double rest_end_ = 0.0;  // seconds after the frame start; 0: no rest
 };
 
 // The frame limiter: with the setting on, a frame less than 10 ms after the

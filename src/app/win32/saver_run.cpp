@@ -234,6 +234,9 @@ void ScreenSaverApp::Run(WindowHandle parent, int show_command) {
         drawing = rendered != status::kNothingToDo;
         frame_log.FrameEnd(drawing);
         if (rendered < 0) break;
+        // A fade steps with every frame, drawn or not.
+        const bool fading = (general_.blend_on_open && opacity_ < 255) || closing_fade_;
+        if (!drawing && !fading) pacer.RestFor(SecondsAtRest());
     }
 
     if (layered_library) FreeLibrary(layered_library);

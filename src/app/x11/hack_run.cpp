@@ -86,6 +86,7 @@ int RunHack(XDisplay& display, SaverScene& scene, const GeneralSettings& general
         drawing = rendered != status::kNothingToDo;
         frame_log.FrameEnd(drawing);
         if (rendered < 0) break;
+        if (!drawing) pacer.RestFor(scene.SecondsAtRest());
     }
     return 0;
 }

@@ -267,6 +267,52 @@ TEST_F(CubeAnimationTest, LoaderPriorityFollowsFrameTime) {
     EXPECT_EQ(loader.priority, LoaderPriority::BelowNormal);
     animation.Advance(0.016f, loader);
     EXPECT_EQ(loader.priority, LoaderPriority::Normal);
+    // A long dt after a rest is no sign of a busy machine.
+    animation.Advance(2.0f, loader, true);
+    EXPECT_EQ(loader.priority, LoaderPriority::Normal);
+}
+
+// Whatever the style, a rest the animation announces holds: the cube does not
+// move and no turn starts before it ends, and the resting styles do rest.
+TEST_F(CubeAnimationTest, TheCubeStaysPutForTheRestItAnnounces) {
+    const Matrix4 view = Matrix4::Translation(0, 0, -100);
+    for (int style = 0; style < 8; ++style) {
+        Begin(style, 3, 1);
+        clock = 0;
+        double rest_until = -1, rested = 0;
+        Matrix4 resting_model;
+        int resting_switches = 0;
+        for (int i = 0; i < 2000; ++i) {  // 20 s
+            if (i == 700) {  // a key ends any rest; the spin has to come back first
+                animation.Key('S', loader);
+                rest_until = -1;
+            }
+            animation.Advance(kFrame, loader);
+            clock += kFrame;
+            if (clock < rest_until - 1e-4) {
+                ASSERT_TRUE(animation.ModelMatrix(view) == resting_model) << "style " << style << " at " << clock;
+                ASSERT_EQ(loader.switches, resting_switches) << "style " << style << " at " << clock;
+                continue;
+            }
+            const float rest = animation.SecondsAtRest();
+            ASSERT_GE(rest, 0.0f);
+            if (rest > kFrame) {
+                rest_until = clock + rest;
+                rested += rest;
+                resting_model = animation.ModelMatrix(view);
+                resting_switches = loader.switches;
+            }
+        }
+        const bool moves_all_the_time = style == 6 || style == 7;
+        if (moves_all_the_time) {
+            EXPECT_EQ(rested, 0.0) << "style " << style;
+        } else {
+            // Three of every four seconds, less the spin's return; the zoom only while it holds.
+            EXPECT_GT(rested, style == 5 ? 2.0 : 10.0) << "style " << style;
+        }
+    }
+    animation.Key('P', loader);
+    EXPECT_TRUE(std::isinf(animation.SecondsAtRest()));
 }
 
 TEST(FaceOrientation, EachFaceMeshTurnsTowardTheViewer) {

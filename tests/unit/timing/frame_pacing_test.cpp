@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -172,6 +173,43 @@ TEST_F(FramePacerTest, InfiniteYieldsOnceButRestsBetweenUndrawnFrames) {
     const double start = Now();
     EXPECT_EQ(pacer.WaitUntilDue(std::nullopt, false, waiter), FrameWait::Due);
     EXPECT_NEAR(Now() - start, FramePacer::kRestingInterval, 1e-6);
+}
+
+TEST_F(FramePacerTest, ARestSleepsOnceToTheFirstFrameStartAfterItAndAMessageEndsIt) {
+    FakeWaiter waiter(clock);
+    pacer.FrameStarts();
+    const double start = Now();
+    clock.AdvanceMicroseconds(200);
+    pacer.RestFor(0.05);  // ends 50.2 ms after the start: the 4th frame start
+    ASSERT_EQ(pacer.WaitUntilDue(kSixty, false, waiter), FrameWait::Due);
+    EXPECT_EQ(waiter.sleeps.size(), 1u);
+    EXPECT_NEAR(Now() - start, 4 * kSixty, 1e-5);
+
+    // A drawing frame, or the frame after the rest, keeps the usual interval.
+    pacer.RestFor(0.05);
+    pacer.FrameStarts();
+    double frame_start = Now();
+    ASSERT_EQ(pacer.WaitUntilDue(kSixty, false, waiter), FrameWait::Due);
+    EXPECT_NEAR(Now() - frame_start, kSixty, 1e-5);
+    pacer.FrameStarts();
+    frame_start = Now();
+    pacer.RestFor(0.05);
+    ASSERT_EQ(pacer.WaitUntilDue(kSixty, true, waiter), FrameWait::Due);
+    EXPECT_NEAR(Now() - frame_start, kSixty, 1e-5);
+    pacer.FrameStarts();
+    const double before_message = Now();
+    pacer.RestFor(5.0);
+    waiter.message_after = 0.3;
+    EXPECT_EQ(pacer.WaitUntilDue(kSixty, false, waiter), FrameWait::MessageWaiting);
+    EXPECT_EQ(pacer.WaitUntilDue(kSixty, false, waiter), FrameWait::Due);  // one interval is long past
+    EXPECT_NEAR(Now() - before_message, 0.3, 1e-5);
+
+    // However long the rest, one wait ends within kLongestRest.
+    pacer.FrameStarts();
+    const double before_long = Now();
+    pacer.RestFor(std::numeric_limits<double>::infinity());
+    ASSERT_EQ(pacer.WaitUntilDue(kSixty, false, waiter), FrameWait::Due);
+    EXPECT_LE(Now() - before_long, FramePacer::kLongestRest + kSixty);
 }
 
 TEST_F(FramePacerTest, ALateFrameStartsAtOnce) {
