@@ -9,6 +9,43 @@
 namespace cs {
 namespace {
 
+// The part of a sleep left to the fine thread sleep, which no window message
+// ends: late timer wake-ups stay within it, and a key waits no longer.
+constexpr double kFineTail = 0.004;
+// A fine sleep of half a millisecond must end within this of its time.
+constexpr double kFineSlack = 0.0003;
+
+double Now() {
+    LARGE_INTEGER frequency{}, count{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void DelayFor(MessageQueueWaiter::ThreadSleep delay, double seconds) {
+    LARGE_INTEGER interval{};
+    interval.QuadPart = -static_cast<LONGLONG>(seconds * 1e7);  // relative, in 100 ns
+    delay(FALSE, &interval);
+}
+
+// The system's thread sleep in 100 ns units, when a few half-millisecond
+// sleeps show that it keeps such time here. Where it keeps only the system
+// timer's period (1 ms or 15.6 ms, as on Windows itself) it is not used, and
+// finding that out costs one such period at the start.
+MessageQueueWaiter::ThreadSleep FineThreadSleep() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (!ntdll) return nullptr;
+    const auto delay = reinterpret_cast<MessageQueueWaiter::ThreadSleep>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDelayExecution")));
+    if (!delay) return nullptr;
+    for (int i = 0; i < 4; ++i) {
+        const double start = Now();
+        DelayFor(delay, 0.0005);
+        if (Now() - start > 0.0005 + kFineSlack) return nullptr;
+    }
+    return delay;
+}
+
 // Input already in the queue counts too, not only input that arrived since
 // the queue was last looked at.
 DWORD WaitForMessageOr(DWORD handle_count, const HANDLE* handles, DWORD milliseconds) {
@@ -22,6 +59,7 @@ MessageQueueWaiter::MessageQueueWaiter(Timer timer) {
     if (timer == Timer::HighResolutionWhereAvailable)
         timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
     if (!timer_) UseMilliseconds();
+    if (timer_) fine_delay_ = FineThreadSleep();
 }
 
 MessageQueueWaiter::~MessageQueueWaiter() {
@@ -38,6 +76,17 @@ void MessageQueueWaiter::UseMilliseconds() {
 double MessageQueueWaiter::Resolution() const { return timer_ ? 0.0 : 0.001; }
 
 bool MessageQueueWaiter::Sleep(double seconds) {
+    if (!(seconds > 0)) return true;
+    if (!fine_delay_ || !timer_) return SleepOnTimer(seconds);
+    const double end = Now() + seconds;
+    if (seconds > kFineTail && !SleepOnTimer(seconds - kFineTail)) return false;
+    // The timer may have failed meanwhile; the fine sleep goes on regardless.
+    const double left = end - Now();
+    if (left > 0) DelayFor(fine_delay_, left);
+    return true;
+}
+
+bool MessageQueueWaiter::SleepOnTimer(double seconds) {
     if (!(seconds > 0)) return true;
     if (timer_) {
         LARGE_INTEGER due{};

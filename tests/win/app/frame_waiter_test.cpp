@@ -30,6 +30,7 @@ TEST_P(FrameWaiterTest, SleepsAndAMessageEndsTheSleep) {
     MessageQueueWaiter waiter(GetParam());
     if (GetParam() == MessageQueueWaiter::Timer::Milliseconds) {
         EXPECT_FALSE(waiter.HighResolution());
+        EXPECT_FALSE(waiter.FineSleep());
         EXPECT_EQ(waiter.Resolution(), 0.001);
         const double before = Seconds();
         EXPECT_TRUE(waiter.Sleep(0.0004));  // less than it can time: no sleep at all
