@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include "timing/stopwatch.h"
+
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
@@ -14,13 +16,6 @@ namespace {
 constexpr double kFineTail = 0.004;
 // A fine sleep of half a millisecond must end within this of its time.
 constexpr double kFineSlack = 0.0003;
-
-double Now() {
-    LARGE_INTEGER frequency{}, count{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void DelayFor(MessageQueueWaiter::ThreadSleep delay, double seconds) {
     LARGE_INTEGER interval{};
@@ -39,9 +34,10 @@ MessageQueueWaiter::ThreadSleep FineThreadSleep() {
         reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDelayExecution")));
     if (!delay) return nullptr;
     for (int i = 0; i < 4; ++i) {
-        const double start = Now();
+        Stopwatch slept;
+        slept.Start();
         DelayFor(delay, 0.0005);
-        if (Now() - start > 0.0005 + kFineSlack) return nullptr;
+        if (slept.ElapsedSeconds() > 0.0005 + kFineSlack) return nullptr;
     }
     return delay;
 }
@@ -78,10 +74,11 @@ double MessageQueueWaiter::Resolution() const { return timer_ ? 0.0 : 0.001; }
 bool MessageQueueWaiter::Sleep(double seconds) {
     if (!(seconds > 0)) return true;
     if (!fine_delay_ || !timer_) return SleepOnTimer(seconds);
-    const double end = Now() + seconds;
+    Stopwatch slept;
+    slept.Start();
     if (seconds > kFineTail && !SleepOnTimer(seconds - kFineTail)) return false;
     // The timer may have failed meanwhile; the fine sleep goes on regardless.
-    const double left = end - Now();
+    const double left = seconds - static_cast<double>(slept.ElapsedSeconds());
     if (left > 0) DelayFor(fine_delay_, left);
     return true;
 }
