@@ -110,11 +110,7 @@ double CubeSaverApp::SecondsAtRest() {
 // The scene draws only what changed; the window's picture is drawn again
 // by the next frame.
 int CubeSaverApp::OnPaint(WindowHandle window, DeviceContextHandle) {
-    if (monitor_cubes_.Has(window)) {
-        monitor_cubes_.Repaint(window);
-    } else if (scene_) {
-        scene_->Repaint();
-    }
+    if (SaverScene* scene = SceneFor(window)) scene->Repaint();
     return 0;
 }
 
@@ -126,11 +122,12 @@ int CubeSaverApp::StopScene(WindowHandle, DeviceContextHandle) {
 }
 
 void CubeSaverApp::OnResize(WindowHandle window) {
-    if (monitor_cubes_.Has(window)) {
-        monitor_cubes_.Resize(window);
-    } else if (scene_) {
-        scene_->Resize(window);
-    }
+    if (SaverScene* scene = SceneFor(window)) scene->Resize(window);
+}
+
+SaverScene* CubeSaverApp::SceneFor(WindowHandle window) const {
+    if (SaverScene* beside = monitor_cubes_.SceneOf(window)) return beside;
+    return scene_;
 }
 
 // Without a media-control window no notification can start the next song,

@@ -53,6 +53,9 @@ public:
     MusicPlayer& Player() { return music_; }
 
 private:
+    // The scene drawing into that window: a monitor's cube, or the first.
+    SaverScene* SceneFor(WindowHandle window) const;
+
     ListSources sources_;
     SaverScene* scene_;
     CubeSettings cube_;

@@ -41,8 +41,6 @@ void MonitorCubes::StopAll() {
     cubes_.clear();
 }
 
-bool MonitorCubes::Has(WindowHandle window) const { return SceneOf(window) != nullptr; }
-
 SaverScene* MonitorCubes::SceneOf(WindowHandle window) const {
     for (const Cube& cube : cubes_)
         if (cube.window == window) return cube.scene.get();
@@ -70,16 +68,8 @@ double MonitorCubes::SecondsAtRest() const {
     return rest;
 }
 
-void MonitorCubes::Repaint(WindowHandle window) {
-    if (SaverScene* scene = SceneOf(window)) scene->Repaint();
-}
-
 void MonitorCubes::RepaintAll() {
     for (Cube& cube : cubes_) cube.scene->Repaint();
-}
-
-void MonitorCubes::Resize(WindowHandle window) {
-    if (SaverScene* scene = SceneOf(window)) scene->Resize(window);
 }
 
 void MonitorCubes::Key(unsigned virtual_key) {

@@ -28,7 +28,9 @@ public:
     // Before the window goes.
     void Stop(WindowHandle window);
     void StopAll();
-    bool Has(WindowHandle window) const;
+    bool Has(WindowHandle window) const { return SceneOf(window) != nullptr; }
+    // The cube drawing into that window; none for other windows.
+    SaverScene* SceneOf(WindowHandle window) const;
     std::size_t Count() const { return cubes_.size(); }
 
     // One frame of every cube; a cube whose frame fails is stopped and its
@@ -36,9 +38,7 @@ public:
     bool Frame();
     // The shortest rest of the cubes (infinity without any).
     double SecondsAtRest() const;
-    void Repaint(WindowHandle window);
     void RepaintAll();
-    void Resize(WindowHandle window);
     // The scene's command keys act on every cube alike.
     void Key(unsigned virtual_key);
 
@@ -47,8 +47,6 @@ private:
         WindowHandle window;
         std::unique_ptr<SaverScene> scene;
     };
-    SaverScene* SceneOf(WindowHandle window) const;
-
     SceneMaker make_scene_;
     std::vector<Cube> cubes_;
 };
