@@ -75,9 +75,7 @@ int CubeScene::Start(WindowHandle window, bool preview, CubeSettings& cube, cons
         handoff.completion = std::move(completion);
         PrepareFirstPick(handoff.pictures, handoff.completion, FreshShuffleSeed(clock_));
         if (handoff.completion.bound) Frames().Event('C', static_cast<double>(handoff.pictures.Count()));
-        handoff.options.texture_size = preview ? kPreviewTextureSize : kTextureSize;
-        handoff.options.letterbox = cube.stretch_to_fit == 0;
-        BorderFromBackground(cube.background_color, handoff.options.border);
+        SetPictureOptions(cube, preview ? kPreviewTextureSize : kTextureSize);
         return StartDrawing(window, cube, general, false);
     } catch (const std::bad_alloc&) {
         return status::kOutOfMemory;
@@ -92,15 +90,20 @@ int CubeScene::StartBeside(WindowHandle window, SaverScene& first, int position,
         PictureHandOff& handoff = loader_.HandOff();
         handoff.deck = primary->loader_.SharedHandOff();
         handoff.completion.bound = true;  // the first cube's loader lists the rest
-        handoff.options.texture_size = kTextureSize;
-        handoff.options.letterbox = cube.stretch_to_fit == 0;
-        BorderFromBackground(cube.background_color, handoff.options.border);
+        SetPictureOptions(cube, kTextureSize);
         const int started = StartDrawing(window, cube, general, true);
         if (started >= 0) animation_.LeadFirstTurn(StaggeredTurnLead(position, animation_.ShowLength()));
         return started;
     } catch (const std::bad_alloc&) {
         return status::kOutOfMemory;
     }
+}
+
+void CubeScene::SetPictureOptions(const CubeSettings& cube, int texture_size) {
+    PictureLoadOptions& options = loader_.HandOff().options;
+    options.texture_size = texture_size;
+    options.letterbox = cube.stretch_to_fit == 0;
+    BorderFromBackground(cube.background_color, options.border);
 }
 
 int CubeScene::StartDrawing(WindowHandle window, CubeSettings& cube, const GeneralSettings& general, bool beside) {

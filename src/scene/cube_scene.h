@@ -49,6 +49,8 @@ private:
     void RequestNextPicture() override;
     void SetLoaderPriority(LoaderPriority priority) override;
 
+    // How the loader makes the faces' textures.
+    void SetPictureOptions(const CubeSettings& cube, int texture_size);
     // Start's work once the loader's list is set up: the device on the
     // window, the first picture and the loader thread.
     int StartDrawing(WindowHandle window, CubeSettings& cube, const GeneralSettings& general, bool beside);
